@@ -1,0 +1,91 @@
+#pragma once
+// Every drawing surface: screen pages and images, text or pixels, in image_table.
+#include <cstdint>
+
+struct rt_image {
+    uint8_t in_use;
+    uint8_t text_page;    // cells of character + text_attribute
+    uint8_t console_page; // printing goes to standard output instead
+    uint16_t width;       // pixels, or columns on a text page
+    uint16_t height;      // pixels, or rows on a text page
+    uint8_t bytes_per_pixel;
+    uint8_t bits_per_pixel;
+    uint32_t colour_mask;
+    uint16_t mode;
+    int32_t fg_colour;
+    uint32_t bg_colour;
+    uint32_t draw_colour;
+    int32_t font;
+    int16_t print_top, print_bottom;
+    int16_t cursor_col, cursor_row;
+    uint8_t cursor_visible;
+    uint8_t cursor_start, cursor_stop;
+    uint8_t* pixels;
+    uint32_t flags; // image_palette_owned | image_screen_page | image_pixels_owned
+    uint32_t* palette;
+    uint32_t transparent_colour;
+    uint8_t no_blend;
+    uint8_t pending_wrap;
+    uint8_t print_mode;
+    // The graphics state block, copied as one when the active page changes.
+    int32_t view_x1, view_y1, view_x2, view_y2;
+    int32_t view_origin_x, view_origin_y;
+    float gfx_x, gfx_y;
+    uint8_t coord_mode;
+    float scale_x, scale_y;
+    float offset_x, offset_y;
+    float window_x1, window_y1, window_x2, window_y2;
+    double draw_angle;
+    double draw_scale;
+};
+
+constexpr uint32_t image_palette_owned = 1;
+constexpr uint32_t image_screen_page = 2;
+constexpr uint32_t image_pixels_owned = 4;
+
+// Slot numbers; handles as the program sees them are the negated slot numbers.
+extern rt_image* image_table;
+extern int32_t image_table_size;
+extern int32_t* page_list;
+extern int32_t page_list_size;
+extern int32_t dest_image;    // slot
+extern int32_t source_image;  // slot
+extern int32_t visible_page;  // slot, read by the display refresh
+extern rt_image* dest;        // record of dest_image
+
+extern uint32_t default_palette[256]; // writable copies, alpha forced to 255
+extern uint32_t ega_palette[64];
+extern const uint32_t default_palette_256[256];
+extern const uint32_t ega_palette_64[64];
+extern const uint32_t mono_attribute_table[9][2];
+
+extern int32_t pending_text_size[3]; // columns, rows, font; -1 when unset
+
+// Start-up: colour tables, image table with slots 0 and 1 reserved.
+void rt_screen_init();
+
+void rt_screen(int32_t mode, int32_t colour_switch, int32_t active_page, int32_t visual_page,
+               int32_t fifth, uint32_t given);
+void rt_width(int32_t device, int32_t columns, int32_t rows, uint32_t given);
+void rt_color(uint32_t first, uint32_t second, uint32_t third, uint32_t given);
+void rt_palette(int32_t attribute, int32_t colour, uint32_t given);
+void rt_pcopy(int32_t from, int32_t to);
+void rt_out(int32_t port, int32_t value);
+int32_t rt_new_image(int32_t width, int32_t height, int32_t mode, uint32_t given);
+void rt_free_image(int32_t handle, uint32_t given);
+void rt_select_dest(int32_t page_or_handle);
+void rt_select_source(int32_t page_or_handle);
+int32_t rt_dest_handle();
+int32_t rt_source_handle();
+int32_t rt_visible_handle();
+
+// Internal operations shared by the screen code.
+int32_t image_create(int32_t width, int32_t height, int32_t mode, uint8_t* pixels);
+void image_free(int32_t slot);
+void palette_reset(rt_image& image);
+int32_t page_get_or_create(int32_t page);
+void page_reset(rt_image& image);
+void put_pixel(int32_t x, int32_t y, uint32_t colour);
+// The slot of a handle (negative) or page number (non-negative); -1 after raising 258 or 5.
+int32_t image_resolve(int32_t page_or_handle);
+uint8_t text_attribute_of(const rt_image& image);

@@ -1,0 +1,72 @@
+#include "runtime/window/service_thread.h"
+
+#include <atomic>
+
+#include "runtime/core/errors.h"
+#include "runtime/core/low_memory.h"
+#include "runtime/core/process_exit.h"
+#include "runtime/platform/clock.h"
+#include "runtime/window/shared_words.h"
+#include "runtime/window/startup.h"
+
+namespace {
+
+bool pass_parity = false;
+
+void honour_service_pause() {
+    int32_t requested = 1;
+    if (!service_pause.compare_exchange_strong(requested, 2)) return;
+    while (service_pause.load() == 2) rt_sleep_ms(1);
+}
+
+void build_frame() {
+    if (auto_display.load() != 0) {
+        // The frame builder joins here with the display refresh.
+    }
+    refresh_count.fetch_add(1);
+}
+
+// One pass; false when the loop must end for shutdown.
+bool service_pass() {
+    honour_service_pause();
+    if (close_request.load() != 0 && exit_trap.load() == 0) return false;
+    service_update_tick_count();
+    rt_sleep_ms(16);
+    if (stop_request.load()) {
+        service_pause.store(2); // nothing may wait on this thread any more
+        return false;
+    }
+    // Tone output joins here.
+    pass_parity = !pass_parity;
+    // The printer-page check joins here.
+    if (pass_parity)
+        build_frame();
+    else {
+        // The lock-key follower joins here with the keyboard.
+    }
+    return true;
+}
+
+[[noreturn]] void shut_down() {
+    shutting_down.store(1);
+    error_state.attention_flag.store(1);
+    while (finished_threads.load() != 3) rt_sleep_ms(16);
+    // A pending printer page is printed here; files and the audio device are closed.
+    rt_process_exit(exit_code.load());
+}
+
+} // namespace
+
+void service_update_tick_count() {
+    const int64_t ticks = static_cast<int64_t>(static_cast<double>(rt_time_of_day_ms()) * 0.0182);
+    for (int i = 0; i < 3; ++i)
+        std::atomic_ref<uint8_t>(low_memory[0x46C + i]).store(static_cast<uint8_t>(ticks >> (8 * i)),
+                                                             std::memory_order_relaxed);
+}
+
+void service_thread_body() {
+    display_running.store(1);
+    while (service_pass()) {
+    }
+    shut_down();
+}

@@ -1,0 +1,32 @@
+#include "runtime/window/shared_words.h"
+
+#include "runtime/platform/clock.h"
+
+std::atomic<uint8_t> stop_request{0};
+std::atomic<uint32_t> close_request{0};
+std::atomic<int32_t> exit_trap{0};
+std::atomic<uint8_t> shutting_down{0};
+std::atomic<uint32_t> finished_threads{0};
+std::atomic<uint8_t> paused{0};
+std::atomic<int32_t> auto_display{1};
+std::atomic<uint32_t> refresh_count{0};
+std::atomic<int32_t> frame_lock{0};
+std::atomic<int32_t> service_pause{0};
+std::atomic<int32_t> timer_pause{0};
+std::atomic<int32_t> window_ready{0};
+std::atomic<int32_t> exit_code{0};
+std::atomic<int32_t> display_running{0};
+
+void rt_take_frame_lock() {
+    if (!display_running.load()) return;
+    frame_lock.store(1);
+    while (frame_lock.load() != 2 && display_running.load()) rt_sleep_ms(0);
+}
+
+void rt_release_frame_lock() { frame_lock.store(0); }
+
+bool rt_frame_lock_acknowledge() {
+    int32_t expected = 1;
+    if (frame_lock.compare_exchange_strong(expected, 2)) rt_sleep_ms(0);
+    return frame_lock.load() == 0;
+}

@@ -1,0 +1,116 @@
+#include "runtime/window/startup.h"
+
+#include <unistd.h>
+
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <thread>
+
+#include "runtime/core/low_memory.h"
+#include "runtime/core/rt_string.h"
+#include "runtime/core/scratch.h"
+#include "runtime/platform/clock.h"
+#include "runtime/platform/executable_path.h"
+#include "runtime/window/service_thread.h"
+#include "runtime/window/shared_words.h"
+#include "runtime/window/window.h"
+
+int64_t start_clock_ms = 0;
+int64_t start_time_of_day_ms = 0;
+const char* command_line_text = "";
+
+namespace {
+
+void change_to_executable_folder() {
+    std::string path = platform_executable_path();
+    const size_t cut = path.find_last_of("\\/:");
+    if (cut == std::string::npos) return;
+    // At a slash the slash is dropped; at a drive colon the colon stays.
+    path.resize(path[cut] == ':' ? cut + 1 : cut);
+    if (path.empty()) path = "/";
+    if (chdir(path.c_str()) != 0) return;
+}
+
+void build_command_line(int argc, char** argv) {
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) text += ' ';
+        text += argv[i];
+    }
+    char* copy = new char[text.size() + 1]; // lives for the whole run
+    std::memcpy(copy, text.c_str(), text.size() + 1);
+    command_line_text = copy;
+}
+
+// The calendar clock has millisecond resolution here, so the run needs no wait for a
+// second boundary to know the time of day to the millisecond.
+void synchronise_clock() {
+    timespec now{};
+    start_clock_ms = rt_clock_ms();
+    if (clock_gettime(CLOCK_REALTIME, &now) != 0) return;
+    tm local{};
+    if (!localtime_r(&now.tv_sec, &local)) return;
+    start_time_of_day_ms = local.tm_hour * 3600000LL + local.tm_min * 60000LL +
+                           local.tm_sec * 1000LL + now.tv_nsec / 1000000;
+}
+
+void program_thread_body() {
+    application_main();
+    rt_end();
+}
+
+void start_up(int argc, char** argv) {
+    // 1. Runtime tables and allocations.
+    rt_strings_init();
+    // 2. Audio device: joins with tone output.
+    // 3.-4. Event-trap state and key-event table: with the keyboard.
+    // 5. Working directory: the executable's folder.
+    change_to_executable_folder();
+    // 6.-8. Environment count (unused), cell sizes and the image table: with the screen.
+    // 9. Scratch stack and return stack.
+    rt_scratch_init();
+    // 10. Emulated low memory.
+    rt_low_memory_reset();
+    // 11.-12. Shared strings and the command line.
+    build_command_line(argc, argv);
+    // 13. Clock base for the tick count and the seconds clock.
+    synchronise_clock();
+    // 14.-15. Desktop keyboard state and the empty key queue: with the keyboard.
+    // 16.-17. Palettes, glyphs and screen mode 0: with the screen.
+}
+
+void start_threads(rt_main_routine main_routine) {
+    application_main = main_routine;
+    std::thread(program_thread_body).detach();
+    // No event timers are ever armed, so the timer thread is not started: it counts as
+    // finished for the shutdown.
+    finished_threads.fetch_or(2);
+    std::thread(service_thread_body).detach();
+}
+
+} // namespace
+
+void rt_run(int argc, char** argv, rt_main_routine main_routine) {
+    start_up(argc, argv);
+    start_threads(main_routine);
+    window_run(argc, argv);
+}
+
+void rt_start_headless(rt_main_routine main_routine) {
+    static char name[] = "mirvalentopraxius";
+    char* argv[] = {name, nullptr};
+    start_up(1, argv);
+    start_threads(main_routine);
+}
+
+int64_t rt_time_of_day_ms() {
+    return (rt_clock_ms() - start_clock_ms + start_time_of_day_ms) % 86400000LL;
+}
+
+void rt_window_hook(int kind, int32_t a, int32_t b) {
+    (void)a;
+    (void)b;
+    if (kind == 1) close_request.fetch_or(1);
+    // Kind 2 (Pause, Break) joins with the keyboard; kind 3 feeds no mouse queue here.
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Process entry of the runtime: start-up in its fixed order, the runtime's threads and
+// the one orderly way the process ends.
+#include <cstdint>
+
+#include "runtime/core/errors.h"
+
+// Start-of-run clock values: the monotonic clock and the local time of day, both in ms,
+// read at the same moment.
+extern int64_t start_clock_ms;
+extern int64_t start_time_of_day_ms;
+// All arguments after the program name joined with one blank.
+extern const char* command_line_text;
+
+// Starts the runtime and the freeglut window; never returns (the service thread ends
+// the process).
+[[noreturn]] void rt_run(int argc, char** argv, rt_main_routine main_routine);
+
+// The same start-up without the window, for in-process tests: the program thread and
+// the service thread run; keys are fed through the keyboard path by the caller.
+void rt_start_headless(rt_main_routine main_routine);
+
+// Milliseconds since local midnight, derived from the clock values taken at start.
+int64_t rt_time_of_day_ms();
+
+// Hook from the window layer: kind 1 close requested; kind 2 a key freeglut does not
+// deliver (identifier, direction > 0 pressed); kind 3 relative mouse movement.
+void rt_window_hook(int kind, int32_t a, int32_t b);

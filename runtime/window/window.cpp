@@ -1,0 +1,107 @@
+#include "runtime/window/window.h"
+
+#include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <poll.h>
+
+#include <cstdlib>
+
+#include "runtime/platform/clock.h"
+#include "runtime/window/shared_words.h"
+#include "runtime/window/startup.h"
+
+namespace {
+
+constexpr int redisplay_period_ms = 8;
+Atom wm_delete_window = None;
+
+void redisplay_timer(int) {
+    glutPostRedisplay();
+    glutTimerFunc(redisplay_period_ms, redisplay_timer, 0);
+}
+
+void display_callback() {}
+void reshape_callback(int, int) {}
+void keyboard_down(unsigned char, int, int) {}
+void keyboard_up(unsigned char, int, int) {}
+void special_down(int, int, int) {}
+void special_up(int, int, int) {}
+void mouse_callback(int, int, int, int) {}
+void motion_callback(int, int) {}
+void wheel_callback(int, int, int, int) {}
+
+void register_callbacks() {
+    glutDisplayFunc(display_callback);
+    glutTimerFunc(redisplay_period_ms, redisplay_timer, 0);
+    glutKeyboardFunc(keyboard_down);
+    glutKeyboardUpFunc(keyboard_up);
+    glutSpecialFunc(special_down);
+    glutSpecialUpFunc(special_up);
+    glutMouseFunc(mouse_callback);
+    glutMotionFunc(motion_callback);
+    glutPassiveMotionFunc(motion_callback);
+    glutReshapeFunc(reshape_callback);
+    glutMouseWheelFunc(wheel_callback);
+}
+
+// Events that freeglut would mishandle or never deliver: the close button (freeglut
+// destroys the window on it) and the Pause and Break keys.
+Bool is_ours(Display* display, XEvent* event, XPointer) {
+    if (event->type == ClientMessage)
+        return static_cast<Atom>(event->xclient.data.l[0]) == wm_delete_window;
+    if (event->type == KeyPress || event->type == KeyRelease) {
+        const KeySym sym = XLookupKeysym(&event->xkey, 0);
+        (void)display;
+        return sym == XK_Pause || sym == XK_Break;
+    }
+    return False;
+}
+
+void handle_ours(XEvent& event) {
+    if (event.type == ClientMessage) {
+        rt_window_hook(1, 0, 0);
+        return;
+    }
+    const bool pressed = event.type == KeyPress;
+    const KeySym sym = XLookupKeysym(&event.xkey, 0);
+    // Ctrl+Pause arrives as Pause with the Control state on most layouts: that is Break.
+    const bool is_break = sym == XK_Break || (event.xkey.state & ControlMask);
+    rt_window_hook(2, is_break ? 100318 : 100019, pressed ? 1 : 0);
+}
+
+void filter_our_events(Display* display) {
+    XEvent event;
+    while (XCheckIfEvent(display, &event, is_ours, nullptr)) handle_ours(event);
+}
+
+// Sleeps on the X connection until an event arrives or the redisplay timer is due.
+void wait_for_events(Display* display, int64_t& next_tick) {
+    const int64_t now = rt_clock_ms();
+    if (XPending(display) > 0 || now >= next_tick) return;
+    pollfd fd{ConnectionNumber(display), POLLIN, 0};
+    poll(&fd, 1, static_cast<int>(next_tick - now));
+}
+
+} // namespace
+
+void window_run(int argc, char** argv) {
+    glutInit(&argc, argv);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
+    glutInitWindowSize(1024, 552);
+    glutCreateWindow("Untitled");
+    window_ready.store(1);
+    register_callbacks();
+
+    Display* display = glXGetCurrentDisplay();
+    wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    int64_t next_tick = rt_clock_ms() + redisplay_period_ms;
+    for (;;) {
+        filter_our_events(display);
+        glutMainLoopEvent();
+        if (rt_clock_ms() >= next_tick) next_tick = rt_clock_ms() + redisplay_period_ms;
+        wait_for_events(display, next_tick);
+    }
+}

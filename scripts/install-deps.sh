@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing for building (and, with "test", for
+# testing). Uses apt-get as root, or through sudo.
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config googletest libgtest-dev freeglut3-dev libgl1-mesa-dev
+          libglu1-mesa-dev libgl1-mesa-dri libx11-dev libopenal-dev libcups2-dev)
+if [ "${1:-}" = "test" ]; then
+    packages+=(clang libclang-rt-14-dev xvfb xdotool x11-utils imagemagick xauth)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
