@@ -10,7 +10,7 @@ enum class box_answer { ok, yes, no };
 // Keys: Y and N answer a Yes/No box; Enter accepts (OK or Yes); Escape and the
 // window's close button decline (OK or No).
 box_answer platform_message_box(const std::string& caption, const std::string& text,
-                                 box_buttons buttons);
+                                box_buttons buttons);
 
 // Tests install a scripted answerer; it is called instead of showing a window.
 using box_answerer = box_answer (*)(const std::string& caption, const std::string& text,
