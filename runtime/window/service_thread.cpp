@@ -6,6 +6,7 @@
 #include "runtime/core/low_memory.h"
 #include "runtime/core/process_exit.h"
 #include "runtime/platform/clock.h"
+#include "runtime/window/frame_ring.h"
 #include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
 
@@ -20,9 +21,7 @@ void honour_service_pause() {
 }
 
 void build_frame() {
-    if (auto_display.load() != 0) {
-        // The frame builder joins here with the display refresh.
-    }
+    if (auto_display.load() != 0) frame_builder();
     refresh_count.fetch_add(1);
 }
 

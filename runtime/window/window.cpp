@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "runtime/platform/clock.h"
+#include "runtime/window/display.h"
 #include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
 
@@ -22,8 +23,6 @@ void redisplay_timer(int) {
     glutTimerFunc(redisplay_period_ms, redisplay_timer, 0);
 }
 
-void display_callback() {}
-void reshape_callback(int, int) {}
 void keyboard_down(unsigned char, int, int) {}
 void keyboard_up(unsigned char, int, int) {}
 void special_down(int, int, int) {}

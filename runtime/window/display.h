@@ -1,0 +1,19 @@
+#pragma once
+// The window thread's side of the display: draws the newest frame and keeps the
+// window's size equal to the picture's.
+
+void display_callback();
+void reshape_callback(int width, int height);
+
+// Window state kept between calls.
+struct display_state {
+    int window_width = 640, window_height = 400;
+    int previous_width = 0, previous_height = 0;
+    int drawn_width = 640, drawn_height = 400; // last picture drawn
+    bool resize_pending = true;
+    bool forced_redraw = false;
+    bool follow_picture_size = true;
+    bool stretch = false;   // never selected by this application
+    bool smoothing = false;
+};
+extern display_state display;

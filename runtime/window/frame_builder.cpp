@@ -1,0 +1,284 @@
+// Turns the visible page into a 32-bit picture in the next frame-ring slot, skipping the
+// work when nothing visible changed and redrawing only the changed cells of text pages.
+#include <cstdlib>
+#include <cstring>
+
+#include "runtime/core/process_exit.h"
+#include "runtime/platform/clock.h"
+#include "runtime/screen/fonts.h"
+#include "runtime/screen/image.h"
+#include "runtime/window/cursor_shape.h"
+#include "runtime/window/frame_ring.h"
+#include "runtime/window/shared_words.h"
+
+frame_slot frame_ring[frame_ring_slots + 1];
+std::atomic<int32_t> frame_newest{0};
+std::atomic<int32_t> frame_oldest{0};
+std::atomic<int32_t> frame_built{0};
+
+namespace {
+
+constexpr uint32_t opaque = 0xFF000000u;
+
+// What the last build converted, to tell whether anything visible changed.
+struct kept_state {
+    uint8_t* data = nullptr; // cells or pixel bytes
+    size_t data_size = 0;
+    uint32_t palette[256] = {};
+    int32_t width = 0, height = 0, font = 0; // page size in cells or pixels
+    bool blink = false, cursor_phase = false;
+    int32_t cursor_x = -1, cursor_y = -1;
+    bool valid = false;
+};
+
+kept_state kept;
+int32_t cells_drawn = 0;
+
+// Only the builder frees buffers, and only those the display has marked done.
+void release_done_slots() {
+    int32_t oldest = frame_oldest.load();
+    const int32_t newest = frame_newest.load();
+    if (oldest == 0) return;
+    const auto near_newest = [newest](int32_t slot) {
+        int32_t back = newest;
+        for (int i = 0; i < 4; ++i) {
+            if (slot == back) return true;
+            back = back == 1 ? frame_ring_slots : back - 1;
+        }
+        return false;
+    };
+    while (!near_newest(oldest) && frame_ring[oldest].done.load()) {
+        std::free(frame_ring[oldest].pixels);
+        frame_ring[oldest].pixels = nullptr;
+        oldest = frame_ring_next(oldest);
+    }
+    frame_oldest.store(oldest);
+}
+
+bool ring_full() {
+    const int32_t oldest = frame_oldest.load();
+    return oldest != 0 && frame_newest.load() + 1 == (oldest == 1 ? 65 : oldest);
+}
+
+frame_slot& allocate_next_slot(int32_t width, int32_t height) {
+    const int32_t next = frame_ring_next(frame_newest.load());
+    frame_slot& slot = frame_ring[next];
+    if (slot.pixels) rt_process_exit(9090); // the ring's bookkeeping is broken
+    slot.width = width;
+    slot.height = height;
+    slot.length = width * height * 4;
+    slot.done.store(0);
+    slot.shown.store(0);
+    const int32_t oldest = frame_oldest.load();
+    if (oldest != 0 && oldest != frame_newest.load() && frame_ring[oldest].done.load() &&
+        frame_ring[oldest].length == slot.length) {
+        slot.pixels = frame_ring[oldest].pixels; // recycle a buffer of the same size
+        frame_ring[oldest].pixels = nullptr;
+        frame_oldest.store(frame_ring_next(oldest));
+    } else {
+        slot.pixels = static_cast<uint32_t*>(std::malloc(slot.length));
+    }
+    return slot;
+}
+
+void publish(frame_slot& slot) {
+    const int32_t slot_number = static_cast<int32_t>(&slot - frame_ring);
+    frame_newest.store(slot_number);
+    int32_t none = 0;
+    frame_oldest.compare_exchange_strong(none, slot_number);
+}
+
+bool keep_data(const uint8_t* data, size_t size) {
+    const bool same = kept.data_size == size && std::memcmp(kept.data, data, size) == 0;
+    if (!same) {
+        if (kept.data_size != size) {
+            std::free(kept.data);
+            kept.data = static_cast<uint8_t*>(std::malloc(size));
+            kept.data_size = size;
+            kept.valid = false;
+        }
+        std::memcpy(kept.data, data, size);
+    }
+    return same;
+}
+
+bool keep_palette(const uint32_t* palette, int32_t entries) {
+    const size_t bytes = sizeof(uint32_t) * entries;
+    const bool same = std::memcmp(kept.palette, palette, bytes) == 0;
+    if (!same) std::memcpy(kept.palette, palette, bytes);
+    return same;
+}
+
+// The mode-10 adapter shows attributes 0-8 through a two-phase table.
+void mono_colours(const rt_image& page, uint32_t colours[4]) {
+    const int phase = (rt_clock_ms() & 512) ? 1 : 0;
+    for (int v = 0; v < 4; ++v) colours[v] = mono_attribute_table[page.palette[4 + v] % 9][phase];
+}
+
+bool build_palette_page(const rt_image& page) {
+    const int32_t entries = 1 << page.bits_per_pixel;
+    uint32_t colours[256];
+    if (page.mode == 10)
+        mono_colours(page, colours);
+    else
+        std::memcpy(colours, page.palette, sizeof(uint32_t) * entries);
+    const size_t size = static_cast<size_t>(page.width) * page.height;
+    const bool same_size = kept.width == page.width && kept.height == page.height && kept.font == -1;
+    const bool same_data = keep_data(page.pixels, size);
+    const bool same_palette = keep_palette(colours, entries);
+    if (kept.valid && same_size && same_data && same_palette) return false;
+    kept.width = page.width;
+    kept.height = page.height;
+    kept.font = -1;
+    frame_slot& slot = allocate_next_slot(page.width, page.height);
+    for (size_t i = 0; i < size; ++i) slot.pixels[i] = colours[page.pixels[i]] | opaque;
+    kept.valid = true;
+    publish(slot);
+    return true;
+}
+
+bool build_direct_page(const rt_image& page) {
+    frame_slot& slot = allocate_next_slot(page.width, page.height);
+    std::memcpy(slot.pixels, page.pixels, slot.length);
+    kept.valid = false;
+    publish(slot);
+    return true;
+}
+
+struct text_frame {
+    const rt_image& page;
+    frame_slot& slot;
+    int32_t cell_w, cell_h;
+    bool blink, cursor_phase;
+    int32_t cursor_x, cursor_y;
+};
+
+void draw_cell(const text_frame& f, int32_t x, int32_t y, uint8_t code, uint8_t attribute) {
+    const uint32_t* palette = f.page.palette;
+    const uint32_t background = palette[(attribute >> 4) & 7] | opaque;
+    uint32_t foreground = palette[attribute & 15] | opaque;
+    if ((attribute & 0x80) && f.blink) foreground = background;
+    const uint8_t* glyph = font_glyph(f.page.font, code);
+    const int32_t scale = f.cell_w / 8;
+    uint32_t* origin = f.slot.pixels + static_cast<size_t>(y) * f.cell_h * f.slot.width + x * f.cell_w;
+    for (int32_t row = 0; row < f.cell_h; ++row) {
+        uint32_t* out = origin + static_cast<size_t>(row) * f.slot.width;
+        for (int32_t col = 0; col < f.cell_w; ++col)
+            out[col] = glyph && glyph[row * 8 + col / scale] ? foreground : background;
+    }
+    if (!f.page.cursor_visible || !f.cursor_phase || x != f.cursor_x || y != f.cursor_y) return;
+    const cursor_rows rows = cursor_shape(f.page.cursor_start, f.page.cursor_stop, f.cell_h);
+    for (int32_t row = rows.first; row < rows.first + rows.count; ++row)
+        for (int32_t col = 0; col < f.cell_w; ++col)
+            origin[static_cast<size_t>(row) * f.slot.width + col] = foreground;
+}
+
+bool build_text_page(const rt_image& page) {
+    const int32_t cell_w = font_width(page.font), cell_h = font_height(page.font);
+    if (cell_w <= 0 || cell_h <= 0) return false;
+    const bool blink = (refresh_count.load() & 8) != 0;
+    int32_t cursor_x = page.cursor_col - 1, cursor_y = page.cursor_row - 1;
+    if (page.pending_wrap == 2 && cursor_y < page.height - 1) {
+        cursor_x = 0;
+        ++cursor_y;
+    }
+    const bool same_size = kept.width == page.width && kept.height == page.height &&
+                           kept.font == page.font;
+    if (!same_size) kept.valid = false;
+    const size_t size = static_cast<size_t>(page.width) * page.height * 2;
+    // The kept cells are refreshed cell by cell as cells are drawn.
+    const bool same_cells = kept.data_size == size && std::memcmp(kept.data, page.pixels, size) == 0;
+    const bool same_palette = keep_palette(page.palette, 256);
+    if (!same_palette) kept.valid = false;
+    const bool cursor_moved = cursor_x != kept.cursor_x || cursor_y != kept.cursor_y;
+    if (kept.valid && same_cells && blink == kept.blink && blink == kept.cursor_phase &&
+        !cursor_moved)
+        return false;
+    if (kept.data_size != size) {
+        std::free(kept.data);
+        kept.data = static_cast<uint8_t*>(std::malloc(size));
+        kept.data_size = size;
+        kept.valid = false;
+    }
+    const int32_t previous = frame_newest.load();
+    frame_slot& slot = allocate_next_slot(page.width * cell_w, page.height * cell_h);
+    const bool incremental = kept.valid && previous != 0 &&
+                             frame_ring[previous].length == slot.length;
+    if (incremental) std::memcpy(slot.pixels, frame_ring[previous].pixels, slot.length);
+    const text_frame f{page, slot, cell_w, cell_h, blink, blink, cursor_x, cursor_y};
+    cells_drawn = 0;
+    for (int32_t y = 0; y < page.height; ++y) {
+        for (int32_t x = 0; x < page.width; ++x) {
+            const size_t at = (static_cast<size_t>(y) * page.width + x) * 2;
+            const uint8_t code = page.pixels[at], attribute = page.pixels[at + 1];
+            if (incremental) {
+                const bool unchanged = kept.data[at] == code && kept.data[at + 1] == attribute &&
+                                       (!(attribute & 0x80) || blink == kept.blink);
+                const bool cursor_cell_flips =
+                    x == cursor_x && y == cursor_y && blink != kept.cursor_phase;
+                const bool old_cursor_cell =
+                    cursor_moved && x == kept.cursor_x && y == kept.cursor_y;
+                if (unchanged && !cursor_cell_flips && !old_cursor_cell) continue;
+            }
+            kept.data[at] = code;
+            kept.data[at + 1] = attribute;
+            draw_cell(f, x, y, code, attribute);
+            ++cells_drawn;
+        }
+    }
+    kept.width = page.width;
+    kept.height = page.height;
+    kept.font = page.font;
+    kept.blink = blink;
+    kept.cursor_phase = blink;
+    kept.cursor_x = cursor_x;
+    kept.cursor_y = cursor_y;
+    kept.valid = true;
+    publish(slot);
+    return true;
+}
+
+void build_page(const rt_image& page) {
+    release_done_slots();
+    if (ring_full()) return;
+    if (page.text_page)
+        build_text_page(page);
+    else if (page.bits_per_pixel == 32)
+        build_direct_page(page);
+    else
+        build_palette_page(page);
+}
+
+} // namespace
+
+void frame_builder() {
+    if (rt_frame_lock_acknowledge()) {
+        const int32_t slot = visible_page.load();
+        if (slot > 0 && image_table && image_table[slot].in_use && image_table[slot].pixels)
+            build_page(image_table[slot]);
+        rt_frame_lock_acknowledge();
+    }
+    int32_t once = -1;
+    auto_display.compare_exchange_strong(once, 0);
+    frame_built.store(1);
+}
+
+int32_t frame_cells_drawn() { return cells_drawn; }
+
+void rt_display_now() {
+    if (auto_display.load() == 0) {
+        frame_builder();
+        return;
+    }
+    auto_display.store(-1);
+    while (auto_display.load() == -1 && display_running.load()) rt_sleep_ms(1);
+}
+
+void rt_wait_for_refresh() {
+    if (auto_display.load() == 0) {
+        frame_builder();
+        return;
+    }
+    frame_built.store(0);
+    while (!frame_built.load() && display_running.load()) rt_sleep_ms(1);
+}
