@@ -1,6 +1,66 @@
 #include "app/program.h"
 
-#include "runtime/core/errors.h"
+#include <fpu_control.h>
 
-// Until the menu lands the program shows nothing and ends at once.
-void program_main() { rt_end(); }
+#include <csignal>
+
+#include "app/app_io.h"
+#include "app/go_to.h"
+#include "app/menu.h"
+#include "runtime/core/errors.h"
+#include "runtime/screen/image.h"
+
+namespace {
+
+void set_extended_precision() {
+    fpu_control_t word;
+    _FPU_GETCW(word);
+    word = (word & ~_FPU_DOUBLE & ~_FPU_SINGLE) | _FPU_EXTENDED;
+    _FPU_SETCW(word);
+}
+
+void on_arithmetic_fault(int) { rt_raise_error(11); }
+
+// Runtime errors while the trap is armed end here; it never resumes.
+void error_trap() {
+    rt_routine routine;
+    switch (rt_err_number()) {
+    case 6:
+        print_line(routine, 1001, "The Numbers You Have Entered Are To Large.");
+        break;
+    case 5:
+        print_line(routine, 1003, "An illegal function call has been made.");
+        break;
+    default:
+        print_line(routine, 1005, "THIS PROGRAM REQUIRES GRAPHICS CAPABILITY");
+        print_line(routine, 1006);
+        print_line(routine, 1007);
+    }
+    print_line(routine, 1009, "PRESS ANY KEY TO CONTINUE");
+    wait_for_key(routine, 1010);
+    throw go_to_main_menu{};
+}
+
+} // namespace
+
+void program_main() {
+    if (rt_take_handler_entry()) error_trap();
+    static bool precision_set = false;
+    if (!precision_set) {
+        set_extended_precision();
+        precision_set = true;
+    }
+    std::signal(SIGFPE, on_arithmetic_fault);
+    error_state.trap_enabled = 1;
+    {
+        rt_routine routine;
+        routine.statement(1, [] { rt_screen(0, 0, 0, 0, 0, 1); });
+        routine.statement(2, [] { rt_color(7, 9, 0, 3); });
+    }
+    for (;;) {
+        try {
+            main_menu();
+        } catch (const go_to_main_menu&) {
+        }
+    }
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The application's statements for printing and typed input, each run through the
+// statement frame of the routine that calls it.
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+
+#include "runtime/core/rt_string.h"
+#include "runtime/core/statement.h"
+
+// A print statement: each item gets the wrap check and is printed; the statement ends
+// the line unless new_line is false.
+void print_items(rt_routine& routine, uint32_t line, std::initializer_list<std::string_view> items,
+                 bool new_line = true);
+inline void print_line(rt_routine& routine, uint32_t line, std::string_view text = {}) {
+    print_items(routine, line, {text});
+}
+
+// A prompt and its input statement: prints the prompt and "? ", then reads the line.
+float input_single(rt_routine& routine, uint32_t line, std::string_view prompt);
+int16_t input_int16(rt_routine& routine, uint32_t line, std::string_view prompt);
+// The answer is kept in the routine's string variable.
+void input_string(rt_routine& routine, uint32_t line, std::string_view prompt, rt_string* answer);
+
+// Polls the keyboard, one statement per poll, until a key arrives (consumed).
+void wait_for_key(rt_routine& routine, uint32_t line);

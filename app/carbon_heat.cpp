@@ -1,0 +1,101 @@
+// Carbon equivalent by two formulas, and the heat input of a welding procedure.
+#include <string>
+
+#include "app/app_io.h"
+#include "app/calculators.h"
+#include "runtime/core/number_text.h"
+#include "runtime/core/print_using.h"
+#include "runtime/screen/text_output.h"
+
+namespace {
+
+// A print statement with one value through a template, ending the line. When an error
+// is pending after formatting, what was produced is printed without a line end.
+void print_using_line(rt_routine& r, uint32_t line, const char* picture, float value) {
+    r.statement(line, [&] {
+        rt_string* output = nullptr;
+        rt_print_using(rt_string_from_text(picture), 0, &output, value);
+        const bool failed = error_state.error_pending != 0;
+        const uint32_t pending = error_state.error_pending;
+        error_state.error_pending = 0;
+        rt_print(output ? output : rt_string_from_text(""), !failed);
+        error_state.error_pending = pending;
+    });
+}
+
+std::string number_text(float value) { return std::string(rt_view(rt_str_number(value))); }
+
+} // namespace
+
+void carbon_equivalent(rt_routine& r) {
+    r.statement(400, [] { rt_cls(0, 0, 0); });
+    print_line(r, 401);
+    print_line(r, 402, "**************** CARBON EQUIVELENT PROGRAM **************");
+    print_line(r, 403);
+    const float c = input_single(r, 404, "ENTER PERCENTAGE OF CARBON");
+    const float mn = input_single(r, 405, "ENTER PERCENTAGE OF MANGANESE");
+    const float ni = input_single(r, 406, "ENTER PERCENTAGE OF NICKEL");
+    const float cr = input_single(r, 407, "ENTER PERCENTAGE OF CHROMIUM");
+    const float mo = input_single(r, 408, "ENTER PERCENTAGE OF MOLYBDENUM");
+    const float cu = input_single(r, 409, "ENTER PERCENTAGE OF COPPER");
+    float ce = 0;
+    r.statement(410, [&] {
+        ce = static_cast<float>(c + mn / 6.0L + ni / 20.0L + (cr + static_cast<long double>(mo)) / 10.0L +
+                                cu / 40.0L);
+    });
+    print_line(r, 411);
+    print_using_line(r, 412, "THE CARBON EQUIVELANT IS  #.### %", ce);
+    print_line(r, 413);
+}
+
+void carbon_equivalent_a20(rt_routine& r) {
+    r.statement(500, [] { rt_cls(0, 0, 0); });
+    print_line(r, 501);
+    print_line(r, 502);
+    print_line(r, 503, "This Program Calculates The Carbon Equivelent Using The Formulas Given in");
+    print_line(r, 504, "ASTM A-20.");
+    print_line(r, 505);
+    print_line(r, 506);
+    const float c = input_single(r, 507, "ENTER CARBON");
+    const float mn = input_single(r, 508, "ENTER MANGANESE");
+    input_single(r, 509, "ENTER SILICON"); // asked for, not used by the formula
+    const float cu = input_single(r, 510, "ENTER COPPER");
+    const float ni = input_single(r, 511, "ENTER NICKEL");
+    const float cr = input_single(r, 512, "ENTER CHROMIUM");
+    const float mo = input_single(r, 513, "ENTER MOLYBDENUM");
+    const float v = input_single(r, 514, "ENTER VANADIUM");
+    input_single(r, 515, "ENTER BORON"); // asked for, not used by the formula
+    float ce = 0;
+    r.statement(516, [&] {
+        ce = static_cast<float>(c + mn / 6.0L + (cr + static_cast<long double>(mo) + v) / 5.0L +
+                                (ni + static_cast<long double>(cu)) / 15.0L);
+    });
+    print_line(r, 517);
+    print_using_line(r, 518, "THE CARBON EQUIVALENT FOR THIS MATERIAL IS ##.### % ", ce);
+    print_line(r, 519);
+}
+
+void heat_input(rt_routine& r) {
+    r.statement(600, [] { rt_cls(0, 0, 0); });
+    const float maximum = input_single(r, 601, "ENTER THE MAXIMUM JOULES PER INCH ALLOWED");
+    const float amps = input_single(r, 602, "ENTER AMPS");
+    const float volts = input_single(r, 603, "ENTER VOLTS");
+    float speed = input_single(r, 604, "ENTER A POSSIBLE TRAVEL SPEED ");
+    r.statement(605, [&] {
+        if (speed == 0) speed = 12; // inches per minute when none is given
+    });
+    float heat = 0;
+    r.statement(606, [&] {
+        heat = static_cast<float>(static_cast<long double>(amps) * volts * 60 / speed);
+    });
+    print_line(r, 607);
+    print_items(r, 608, {"YOUR ACTUAL HEAT INPUT WOULD BE", number_text(heat) + " ", "JOULES PER INCH."});
+    float slowest = 0;
+    r.statement(609, [&] {
+        slowest = static_cast<float>(static_cast<long double>(amps) * volts * 60 / maximum);
+    });
+    print_line(r, 610);
+    print_items(r, 611,
+                {"YOUR MINIMUM TRAVEL SPEED IS", number_text(slowest) + " ", "INCHES PER MINUTE"});
+    print_line(r, 612);
+}

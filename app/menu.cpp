@@ -1,0 +1,114 @@
+#include "app/menu.h"
+
+#include <string>
+
+#include "app/app_io.h"
+#include "app/calculators.h"
+#include "runtime/core/number_text.h"
+#include "runtime/screen/image.h"
+#include "runtime/screen/text_output.h"
+#include "runtime/window/shared_words.h"
+
+namespace {
+
+constexpr const char* menu_entries[] = {
+    "  1) CALCULATE CARBON EQUIVELENT.",
+    "  2) CALCULATE CARBON EQUIVELANT PER ASTM A-20",
+    "  3) COMPARE COST OF TWO DIFFERENT WELDING PROCEDURES",
+    "  4) CALCULATE THE POUNDS PER FOOT OF FILLET WELD",
+    "  5) CALCULATE THE POUNDS PER FOOT OF SINGLE VEE GROOVE WELD",
+    "  6) CALCULATE THE POUNDS PER FOOT OF DOUBLE VEE GROOVE WELD",
+    "  7) CALCULATE THE POUNDS PER FOOT OF SINGLE BEVEL GROOVE WELD",
+    "  8) CALCULATE THE POUNDS PER FOOT OF DOUBLE BEVEL GROOVE WELD",
+    "  9) CALCULATE THE POUNDS PER A GIVEN AMOUNT OF PLUG WELDS",
+    " 10) CALCULATE THE POUNDS PER FOOT FOR SQUARE GROOVE WELDS",
+    " 11) CALCULATE HEAT INPUT IN JOULES PER INCH",
+    " 12) ULTRASONIC SIMULATION",
+    " 13) QUIT ",
+};
+
+// Routines by selection; entries whose calculators are not built yet return to the menu.
+constexpr calculator_body menu_routines[] = {
+    carbon_equivalent, carbon_equivalent_a20, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr,           nullptr,               nullptr, heat_input, nullptr,
+};
+
+void draw_menu(rt_routine& r) {
+    r.statement(353, [] { rt_cls(0, 0, 0); });
+    r.statement(355, [] { rt_cls(0, 0, 0); });
+    r.statement(356, [] { rt_screen(0, 0, 0, 0, 0, 1); });
+    r.statement(357, [] { rt_color(7, 9, 3, 7); });
+    r.statement(358, [] { rt_cls(0, 0, 0); });
+    print_line(r, 359, "                      SELECT AN OPTION");
+    print_line(r, 360);
+    uint32_t line = 361;
+    for (const char* entry : menu_entries) print_line(r, line++, entry);
+    print_line(r, 374);
+}
+
+int16_t read_selection(rt_routine& r) {
+    int16_t selection = 0;
+    while (selection > 13 || selection < 1) {
+        selection = input_int16(r, 375, "SELECT AN OPTION ");
+        if (selection == 13) closing_screen();
+        if (selection > 13 || selection < 1) {
+            const std::string number(rt_view(rt_str_number(selection)));
+            print_items(r, 378, {number + " ", "IS NOT A VALID SELECTION"});
+        }
+    }
+    return selection;
+}
+
+} // namespace
+
+void main_menu() {
+    for (;;) {
+        rt_routine r;
+        draw_menu(r);
+        const int16_t selection = read_selection(r);
+        if (calculator_body body = menu_routines[selection - 1]) run_calculator(body);
+    }
+}
+
+void closing_screen() {
+    rt_routine r;
+    r.statement(300, [] { rt_cls(0, 0, 0); });
+    const std::string stars(80, '*');
+    print_line(r, 301, stars);
+    for (int row = 2; row <= 20; ++row)
+        r.statement(302, [] {
+            rt_print_wrap_check(rt_string_from_text("*"));
+            rt_print("*", false);
+            rt_print(rt_tab(80), false);
+            rt_print("*", true);
+        });
+    print_line(r, 304, stars);
+    r.statement(305, [] { rt_locate(5, 10, 0, 0, 0, 3); });
+    print_line(r, 306,
+               " <<<<<<<<<<<<<<<<<< MIRVALENTOPRAXIUS  VER. 1.3 Rev 2020 "
+               ">>>>>>>>>>>>>>>>>>>>>");
+    constexpr const char* credits[] = {
+        "*                       Originally Written 26 AUG. 1993",
+        "",
+        "*                       A welder of the shop floor",
+        "*                       Workshop town",
+        "*                       welder@example.org",
+        "*    ",
+        "*      THIS PROGRAM WAS WRITTEN BY A WELDER AND NOT A COMPUTER PROGRAMMER.",
+        "*      IF YOU HAVE ANY COMMENTS OR SUGGESTIONS PLEASE SEND THEM TO THE",
+        "*      ABOVE ADDRESS. This program source code is available."
+        "                                  ",
+        "*",
+        "                                                                  ",
+        "*                                                                 ",
+        "*                                                          ",
+        "",
+    };
+    uint32_t line = 307;
+    for (const char* text : credits) print_line(r, line++, text);
+    r.statement(322, [] { rt_locate(22, 1, 0, 0, 0, 3); });
+    print_line(r, 323, "PRESS ANY KEY TO CONTINUE");
+    wait_for_key(r, 324);
+    r.statement(325, [] { stop_request.store(1); });
+    rt_exit();
+}
