@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-// A cell that matches no glyph decodes to this byte (blank cells decode to ' ').
+// A cell that matches no glyph decodes to this byte. A cell of one colour decodes to ' ',
+// whether it holds a space or a full block.
 constexpr char undecodable_cell = '\0';
 
 // pixels: top row first, channels 3 (RGB) or 4 (RGBA; alpha ignored), rows packed.
