@@ -1,5 +1,6 @@
 #pragma once
 // Every drawing surface: screen pages and images, text or pixels, in image_table.
+#include <atomic>
 #include <cstdint>
 
 struct rt_image {
@@ -48,18 +49,30 @@ extern rt_image* image_table;
 extern int32_t image_table_size;
 extern int32_t* page_list;
 extern int32_t page_list_size;
-extern int32_t dest_image;    // slot
-extern int32_t source_image;  // slot
-extern int32_t visible_page;  // slot, read by the display refresh
-extern rt_image* dest;        // record of dest_image
+extern int32_t dest_image;                // slot
+extern int32_t source_image;              // slot
+extern std::atomic<int32_t> visible_page; // slot, read by the display refresh
+extern rt_image* dest;                    // record of dest_image; moves when the table grows
+
+// Bumped whenever the screen's mode, pages or visible page change, or a page is cleared;
+// the display refresh compares it with the value of its last frame.
+extern std::atomic<uint32_t> screen_generation;
 
 extern uint32_t default_palette[256]; // writable copies, alpha forced to 255
 extern uint32_t ega_palette[64];
+extern uint32_t mono_attribute_colours[9][2];
 extern const uint32_t default_palette_256[256];
 extern const uint32_t ega_palette_64[64];
 extern const uint32_t mono_attribute_table[9][2];
 
 extern int32_t pending_text_size[3]; // columns, rows, font; -1 when unset
+// 1 after start-up: the first rt_locate below row 25 may grow the start-up screen to 80x50.
+extern int32_t auto_resize;
+
+// 32-bit blending, built when the first 32-bit image is made:
+// blend_table[(a << 16) | (new << 8) | old], alpha_table[(a << 8) | b].
+extern uint8_t* blend_table;
+extern uint8_t* alpha_table;
 
 // Start-up: colour tables, image table with slots 0 and 1 reserved.
 void rt_screen_init();
@@ -80,8 +93,23 @@ int32_t rt_source_handle();
 int32_t rt_visible_handle();
 
 // Internal operations shared by the screen code.
+// A new image of a valid mode with storage of its own (pixels null) or over the given
+// bytes; returns the slot, or -1 when the size or mode is refused or memory runs out.
 int32_t image_create(int32_t width, int32_t height, int32_t mode, uint8_t* pixels);
 void image_free(int32_t slot);
+bool image_mode_valid(int32_t mode);
+// The slot of a live image handle, else -1 (nothing raised).
+int32_t image_slot_of_handle(int32_t handle);
+// Makes slot the destination / source image.
+void select_dest_slot(int32_t slot);
+void select_source_slot(int32_t slot);
+// Text rows and columns of an image: cells on text pages, cells of the font on pixel images.
+int32_t image_rows(const rt_image& image);
+int32_t image_columns(const rt_image& image);
+// Cursor home and print region for the image's font: rows 1 .. rows - 1 (at least 1).
+void image_reset_text_region(rt_image& image);
+// Viewport, world window and graphics cursor to the full image.
+void image_reset_graphics(rt_image& image);
 void palette_reset(rt_image& image);
 int32_t page_get_or_create(int32_t page);
 void page_reset(rt_image& image);

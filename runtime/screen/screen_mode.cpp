@@ -1,0 +1,429 @@
+// Screen modes and pages: the mode change, page creation and selection, and the text size.
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+
+#include "runtime/core/errors.h"
+#include "runtime/core/low_memory.h"
+#include "runtime/screen/fonts.h"
+#include "runtime/screen/image.h"
+#include "runtime/screen/text_output.h"
+#include "runtime/window/shared_words.h"
+
+int32_t* page_list = nullptr;
+int32_t page_list_size = 0;
+int32_t pending_text_size[3] = {-1, -1, -1};
+int32_t auto_resize = 1;
+
+namespace {
+
+constexpr size_t text_memory = 0xB8000;
+constexpr size_t text_memory_size = 65536;
+constexpr size_t mode13_memory = 0xA0000;
+constexpr int32_t text_pages = 8;
+constexpr int32_t largest_text_side = 1024;
+
+int32_t last_active_page = 0;
+bool page0_from_handle = false; // page 0 is an image the program gave as the new screen
+
+struct text_size {
+    int32_t columns, rows, font;
+};
+
+// Text screens that a change back to the text mode keeps, with the font they keep.
+constexpr text_size kept_text_sizes[] = {
+    {80, 50, 8}, {40, 50, 9}, {80, 43, 8}, {40, 43, 9}, {40, 25, 17}};
+
+struct pixel_mode_size {
+    int32_t mode, width, height;
+};
+
+constexpr pixel_mode_size pixel_mode_sizes[] = {
+    {1, 320, 200}, {2, 640, 200},  {7, 320, 200},  {8, 640, 200},
+    {9, 640, 350}, {10, 640, 350}, {11, 640, 480}, {12, 640, 480},
+};
+
+int32_t grid_font_for_rows(int32_t rows) {
+    return rows >= 50 ? 8 : rows >= 43 ? 14 : 16;
+}
+
+int32_t text_font_for(int32_t columns, int32_t rows) {
+    return grid_font_for_rows(rows) + (columns <= 40 ? 1 : 0);
+}
+
+bool pending_text_set() {
+    return pending_text_size[0] != -1 || pending_text_size[1] != -1 || pending_text_size[2] != -1;
+}
+
+size_t text_page_bytes(int32_t columns, int32_t rows) {
+    if (rows == 25 && columns == 40) return 2048;
+    if (rows == 25 && columns == 80) return 4096;
+    return size_t(columns) * size_t(rows) * 2;
+}
+
+rt_image& page0() {
+    return image_table[page_list[0]];
+}
+
+text_size previous_screen() {
+    if (page_list_size == 0 || page_list[0] == 0) return {80, 25, 16};
+    const rt_image& p = page0();
+    return {image_columns(p), image_rows(p), p.font};
+}
+
+text_size text_size_to_make(const text_size& previous) {
+    const int32_t* p = pending_text_size;
+    text_size size{80, 25, 16};
+    if (p[0] != -1 && p[1] != -1 && p[2] != -1) {
+        size = {p[0], p[1], p[2]};
+    } else if (p[1] != -1) {
+        size.rows = p[1];
+        size.font = grid_font_for_rows(size.rows == 43 || size.rows == 50 ? size.rows : 25);
+        size.columns = previous.columns == 40 ? 40 : 80;
+        if (size.columns == 40) ++size.font;
+    } else if (p[0] != -1) {
+        size.columns = p[0];
+        if (previous.rows == 43 || previous.rows == 50) size.rows = previous.rows;
+        size.font = grid_font_for_rows(size.rows) + (size.columns == 40 ? 1 : 0);
+    } else {
+        for (const text_size& kept : kept_text_sizes)
+            if (kept.columns == previous.columns && kept.rows == previous.rows) size = kept;
+    }
+    if (size.rows == 25 && size.columns == 40) size.font = 17;
+    if (size.rows == 25 && size.columns == 80) size.font = 16;
+    return size;
+}
+
+bool grow_page_list(int32_t count) {
+    if (count <= page_list_size) return true;
+    auto* grown = static_cast<int32_t*>(std::realloc(page_list, sizeof(int32_t) * count));
+    if (!grown) return false;
+    std::fill(grown + page_list_size, grown + count, 0);
+    page_list = grown;
+    page_list_size = count;
+    return true;
+}
+
+void set_font_and_region(rt_image& image, int32_t font) {
+    image.font = font;
+    image_reset_text_region(image);
+}
+
+void free_screen_pages() {
+    for (int32_t n = page_list_size - 1; n >= 0; --n) {
+        const int32_t slot = page_list[n];
+        if (slot == 0) continue;
+        if (n == 0 && page0_from_handle) {
+            image_table[slot].flags &= ~image_screen_page;
+        } else {
+            image_free(slot);
+        }
+    }
+    page_list_size = 0;
+    page0_from_handle = false;
+}
+
+bool make_text_pages(const text_size& size) {
+    const size_t bytes = text_page_bytes(size.columns, size.rows);
+    const int32_t in_video_memory = std::min<int32_t>(text_pages, text_memory_size / bytes);
+    if (!grow_page_list(text_pages)) return false;
+    for (int32_t n = 0; n < text_pages; ++n) {
+        uint8_t* cells = n < in_video_memory ? low_memory + text_memory + n * bytes : nullptr;
+        const int32_t slot = image_create(size.columns, size.rows, 0, cells);
+        if (slot < 0) return false;
+        page_list[n] = slot;
+        set_font_and_region(image_table[slot], size.font);
+    }
+    for (size_t i = 0; i < text_memory_size; i += 2) {
+        low_memory[text_memory + i] = ' ';
+        low_memory[text_memory + i + 1] = 7;
+    }
+    return true;
+}
+
+int32_t make_pixel_page0(int32_t mode, const text_size& previous) {
+    if (mode == 13) {
+        std::memset(low_memory + mode13_memory, 0, 320 * 200);
+        return image_create(320, 200, 13, low_memory + mode13_memory);
+    }
+    for (const pixel_mode_size& size : pixel_mode_sizes) {
+        if (size.mode != mode) continue;
+        const int32_t slot = image_create(size.width, size.height, mode, nullptr);
+        if (slot < 0) return slot;
+        const bool tall = mode >= 11 ? previous.rows == 60 : mode >= 9 && previous.rows == 43;
+        if (tall && previous.columns == 80) set_font_and_region(image_table[slot], 8);
+        return slot;
+    }
+    return -1;
+}
+
+// mode_slot: the image given as the new screen, or 0 to make one of mode.
+void change_mode(int32_t mode, int32_t mode_slot) {
+    const text_size previous = previous_screen();
+    rt_take_frame_lock();
+    free_screen_pages();
+    bool made = grow_page_list(1);
+    if (made && mode_slot != 0) {
+        page_list[0] = mode_slot;
+        page0_from_handle = true;
+    } else if (made && mode == 0) {
+        made = make_text_pages(text_size_to_make(previous));
+    } else if (made) {
+        page_list[0] = make_pixel_page0(mode, previous);
+        made = page_list[0] > 0;
+    }
+    pending_text_size[0] = pending_text_size[1] = pending_text_size[2] = -1;
+    if (!made) {
+        rt_release_frame_lock();
+        rt_raise_error(257); // the screen cannot exist without its pages
+        return;
+    }
+    for (int32_t n = 0; n < page_list_size; ++n)
+        image_table[page_list[n]].flags |= image_screen_page;
+    select_dest_slot(page_list[0]);
+    select_source_slot(page_list[0]);
+    visible_page.store(page_list[0]);
+    page0().draw_angle = 0.0;
+    page0().draw_scale = 1.0;
+    last_active_page = 0;
+    screen_generation.fetch_add(1);
+}
+
+void copy_graphics_state(rt_image& to, const rt_image& from) {
+    constexpr size_t first = offsetof(rt_image, view_x1);
+    constexpr size_t end = offsetof(rt_image, draw_scale) + sizeof(double);
+    std::memcpy(reinterpret_cast<uint8_t*>(&to) + first,
+                reinterpret_cast<const uint8_t*>(&from) + first, end - first);
+}
+
+void select_active_page(int32_t page) {
+    const int32_t slot = page_get_or_create(page);
+    if (slot < 0) return;
+    if (slot != dest_image || slot != source_image) {
+        select_dest_slot(slot);
+        select_source_slot(slot);
+        page_reset(*dest);
+    }
+    if (page != last_active_page && !image_table[slot].text_page) {
+        if (last_active_page < page_list_size && page_list[last_active_page] != 0)
+            copy_graphics_state(image_table[slot], image_table[page_list[last_active_page]]);
+        last_active_page = page;
+    }
+}
+
+void select_visual_page(int32_t page) {
+    const int32_t slot = page_get_or_create(page);
+    if (slot < 0 || slot == visible_page.load()) return;
+    visible_page.store(slot);
+    page_reset(*dest);
+    screen_generation.fetch_add(1);
+}
+
+// Which image a mode argument names: -1 after raising an error, 0 for a mode number.
+int32_t mode_argument_slot(int32_t mode) {
+    if (mode >= 0) return (mode >= 3 && mode <= 6) || mode > 13 ? (rt_raise_error(5), -1) : 0;
+    const int32_t slot = image_slot_of_handle(mode);
+    if (slot < 0) return rt_raise_error(258), -1;
+    // Another screen page cannot become the screen: the change frees it.
+    const bool other_page = (image_table[slot].flags & image_screen_page) && slot != page_list[0];
+    return other_page ? (rt_raise_error(5), -1) : slot;
+}
+
+void resize_custom_screen(int32_t width, int32_t height) {
+    rt_image& screen = page0();
+    if (width == screen.width && height == screen.height) return;
+    auto* pixels = static_cast<uint8_t*>(
+        std::calloc(size_t(width) * size_t(height) * screen.bytes_per_pixel, 1));
+    if (!pixels) {
+        rt_raise_error(257);
+        return;
+    }
+    rt_take_frame_lock();
+    if (screen.flags & image_pixels_owned) std::free(screen.pixels);
+    screen.pixels = pixels;
+    screen.flags |= image_pixels_owned;
+    screen.width = static_cast<uint16_t>(width);
+    screen.height = static_cast<uint16_t>(height);
+    if (screen.flags & image_palette_owned) palette_reset(screen);
+    image_reset_text_region(screen);
+    image_reset_graphics(screen);
+    rt_release_frame_lock();
+    screen_generation.fetch_add(1);
+}
+
+void width_of_custom_screen(int32_t columns, int32_t rows, uint32_t given) {
+    const rt_image& screen = page0();
+    const int32_t cell_width = std::max(font_width(screen.font), 1);
+    const int32_t width = (given & 1) ? columns * cell_width : screen.width;
+    const int32_t height = (given & 2) ? rows * font_height(screen.font) : screen.height;
+    if (width > 32767 || height > 32767) {
+        rt_raise_error(5);
+        return;
+    }
+    resize_custom_screen(width, height);
+}
+
+void width_of_text_screen(int32_t columns, int32_t rows, uint32_t given) {
+    const rt_image& screen = page0();
+    if (!(given & 1)) columns = screen.width;
+    if (!(given & 2)) rows = screen.height;
+    if (columns > largest_text_side || rows > largest_text_side) {
+        rt_raise_error(5);
+        return;
+    }
+    const int32_t font = text_font_for(columns, rows);
+    if (columns == screen.width && rows == screen.height && font == screen.font) return;
+    pending_text_size[0] = columns;
+    pending_text_size[1] = rows;
+    pending_text_size[2] = font;
+    rt_screen(0, 0, 0, 0, 0, 1);
+}
+
+// Cell heights a pixel mode offers for a text grid (8-pixel-wide cells).
+int32_t grid_font_of_rows(const rt_image& screen, int32_t rows) {
+    static constexpr int32_t taller[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 14, 14, 16, 16, 0};
+    if (rows * 8 == screen.height) return 8;
+    const int32_t tall = screen.mode < 14 ? taller[screen.mode] : 16;
+    return tall && rows * tall == screen.height ? tall : 0;
+}
+
+void width_of_pixel_screen(int32_t columns, int32_t rows, uint32_t given) {
+    const rt_image& screen = page0();
+    const bool columns_match = !(given & 1) || columns * 8 == screen.width;
+    const int32_t font = (given & 2) ? grid_font_of_rows(screen, rows) : screen.font;
+    if (columns_match && font != 0) {
+        if (font == screen.font) return;
+        for (int32_t n = 0; n < page_list_size; ++n)
+            if (page_list[n] != 0) set_font_and_region(image_table[page_list[n]], font);
+        screen_generation.fetch_add(1);
+        return;
+    }
+    const bool text_columns = !(given & 1) || columns == 40 || columns == 80;
+    const bool text_rows = !(given & 2) || rows == 25 || rows == 43 || rows == 50;
+    if (!text_columns || !text_rows) {
+        rt_raise_error(5);
+        return;
+    }
+    if (given & 1) pending_text_size[0] = columns;
+    if (given & 2) pending_text_size[1] = rows;
+    if ((given & 3) == 3) pending_text_size[2] = text_font_for(columns, rows);
+    rt_screen(0, 0, 0, 0, 0, 1);
+}
+
+} // namespace
+
+int32_t page_get_or_create(int32_t page) {
+    if (page < 0 || page_list_size == 0) {
+        rt_raise_error(5);
+        return -1;
+    }
+    if (!grow_page_list(page + 1)) {
+        rt_raise_error(7);
+        return -1;
+    }
+    if (page_list[page] != 0) return page_list[page];
+    const rt_image& screen = page0();
+    const int32_t slot = image_create(screen.width, screen.height, screen.mode, nullptr);
+    if (slot < 0) {
+        rt_raise_error(7);
+        return -1;
+    }
+    rt_image& image = image_table[slot];
+    const rt_image& first = page0(); // the table may have moved
+    if (image.palette) {
+        std::free(image.palette);
+        image.palette = first.palette;
+        image.flags &= ~image_palette_owned;
+    }
+    image.flags |= image_screen_page;
+    set_font_and_region(image, first.font);
+    page_list[page] = slot;
+    return slot;
+}
+
+void page_reset(rt_image& image) {
+    switch (image.mode) {
+    case 0:
+        image.fg_colour = 7;
+        break;
+    case 1:
+    case 10:
+        image.fg_colour = 3;
+        break;
+    case 2:
+    case 11:
+        image.fg_colour = 1;
+        break;
+    case 32:
+        image.fg_colour = static_cast<int32_t>(0xFFFFFFFF);
+        break;
+    default:
+        image.fg_colour = 15;
+        break;
+    }
+    image.bg_colour = image.mode == 32 ? 0xFF000000u : 0;
+    image.draw_colour = static_cast<uint32_t>(image.fg_colour);
+    const int32_t rows = image_rows(image);
+    image.print_top = 1;
+    if (image.cursor_row > rows) image.cursor_row = 1;
+    image.print_bottom = static_cast<int16_t>(std::max(rows - 1, 1));
+}
+
+void rt_screen(int32_t mode, int32_t colour_switch, int32_t active_page, int32_t visual_page,
+               int32_t fifth, uint32_t given) {
+    (void)colour_switch;
+    (void)fifth;
+    if (error_state.error_pending) return;
+    if (!(given == 1 && mode == 0)) auto_resize = 0;
+    int32_t mode_slot = 0;
+    if (given & 1) {
+        mode_slot = mode_argument_slot(mode);
+        if (mode_slot < 0) return;
+    }
+    if ((given & 4) && !(given & 8)) {
+        visual_page = active_page;
+        given |= 8;
+    }
+    if (((given & 4) && active_page < 0) || ((given & 8) && visual_page < 0)) {
+        rt_raise_error(5);
+        return;
+    }
+    const bool screen_exists = page_list_size > 0;
+    bool full_change = pending_text_set() || !screen_exists;
+    if ((given & 1) && screen_exists) {
+        if (mode_slot == page_list[0]) mode_slot = 0, mode = page0().mode;
+        full_change = full_change || mode_slot != 0 || mode != page0().mode;
+    }
+    if (full_change) {
+        if (!(given & 1)) mode = screen_exists ? page0().mode : 0;
+        if (mode_slot == 0 && screen_exists && page0_from_handle && mode == page0().mode)
+            mode_slot = page_list[0];
+        change_mode(mode, mode_slot);
+        if (error_state.error_pending) return;
+    }
+    if (given & 4) select_active_page(active_page);
+    if (given & 8) select_visual_page(visual_page);
+}
+
+void rt_width(int32_t device, int32_t columns, int32_t rows, uint32_t given) {
+    if (error_state.error_pending) return;
+    if (device == 2 && given == 1 && columns >= 1 && columns <= 255) {
+        printer_line_width = columns;
+        return;
+    }
+    if (device != 0 || (given & 3) == 0 || ((given & 1) && columns <= 0) ||
+        ((given & 2) && rows <= 0)) {
+        rt_raise_error(5);
+        return;
+    }
+    auto_resize = 0;
+    const rt_image& screen = page0();
+    if (screen.mode == 256 || screen.mode == 32) {
+        width_of_custom_screen(columns, rows, given);
+    } else if (screen.mode == 0) {
+        width_of_text_screen(columns, rows, given);
+    } else {
+        width_of_pixel_screen(columns, rows, given);
+    }
+}
