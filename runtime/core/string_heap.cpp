@@ -33,9 +33,8 @@ bool resize_list(rt_string_list& list, int32_t capacity) {
 }
 
 void reset_list(rt_string_list& list, int32_t first_count, rt_error error) {
-    if (!list.entries && !resize_list(list, string_list_first_capacity)) rt_raise_error(error);
-    if (list.entries)
-        std::memset(list.entries, 0, (size_t(list.capacity) + 1) * sizeof(rt_string*));
+    if (!resize_list(list, string_list_first_capacity)) rt_raise_error(error);
+    std::memset(list.entries, 0, (size_t(list.capacity) + 1) * sizeof(rt_string*));
     list.count = first_count;
 }
 
@@ -106,22 +105,18 @@ rt_string_owner owner_of_bytes(bool in_low_memory) {
 }
 
 void rt_strings_init() {
-    if (!string_heap.begin) {
-        string_heap.begin = static_cast<uint8_t*>(std::malloc(string_heap_first_size));
-        if (!string_heap.begin) rt_raise_error(error_heap);
-        string_heap.size = string_heap_first_size;
-    }
-    string_heap.used = 0;
+    void* heap = std::realloc(string_heap.begin, size_t(string_heap_first_size));
+    if (!heap) rt_raise_error(error_heap);
+    string_heap = {static_cast<uint8_t*>(heap), string_heap_first_size, 0};
     reset_list(heap_list, 0, error_heap_list);
     reset_list(temp_list, 1, error_temp_list);
     reset_list(low_list, 0, error_low_list);
     low_string_region = {nullptr, low_region_size, 0};
-    if (!record_pool.free) {
-        record_pool.free =
-            static_cast<rt_string**>(std::malloc(record_block_records * sizeof(rt_string*)));
-        if (!record_pool.free) rt_raise_error(error_record_stack);
-        record_pool.free_capacity = record_block_records;
-    }
+    void* free_stack =
+        std::realloc(record_pool.free, size_t(record_block_records) * sizeof(rt_string*));
+    if (!free_stack) rt_raise_error(error_record_stack);
+    record_pool.free = static_cast<rt_string**>(free_stack);
+    record_pool.free_capacity = record_block_records;
     record_pool.free_count = 0;
     if (!new_record_block()) rt_raise_error(error_record_stack);
 }
