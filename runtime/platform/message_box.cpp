@@ -40,7 +40,8 @@ struct dialog {
     std::vector<box_button> buttons;
     box_buttons kind;
     int width, height;
-    int pressed; // index of the button under a held mouse button, -1 for none
+    int pressed;            // index of the button under a held mouse button, -1 for none
+    unsigned int armed_key; // keycode of an answering key that is down, 0 for none
 };
 
 box_answer accepting_answer(box_buttons kind) {
@@ -157,8 +158,8 @@ void create_window(dialog& d, const std::string& caption) {
         XCreateSimpleWindow(d.display, RootWindow(d.display, screen), x, y, d.width, d.height, 1,
                             BlackPixel(d.display, screen), WhitePixel(d.display, screen));
     XSelectInput(d.display, d.window,
-                 ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
-                     StructureNotifyMask);
+                 ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                     ButtonReleaseMask | StructureNotifyMask);
     describe_to_window_manager(d, caption);
     d.gc = XCreateGC(d.display, d.window, 0, nullptr);
     XSetForeground(d.display, d.gc, BlackPixel(d.display, screen));
@@ -249,8 +250,14 @@ box_answer run_event_loop(dialog& d) {
         case MapNotify:
             take_focus(d);
             break;
+        // A key answers when it is released, so that its release does not land in
+        // whichever window has the keyboard after the box is gone.
         case KeyPress:
-            if (answer_for_key(d, event.xkey, answer)) return answer;
+            if (answer_for_key(d, event.xkey, answer)) d.armed_key = event.xkey.keycode;
+            break;
+        case KeyRelease:
+            if (event.xkey.keycode == d.armed_key && answer_for_key(d, event.xkey, answer))
+                return answer;
             break;
         case ButtonPress:
             if (event.xbutton.button != Button1) break;

@@ -1,0 +1,39 @@
+#pragma once
+// A private X server for one test: Xvfb on a free display number, 1280x1024 at
+// 24 bits, stopped when the session ends.
+#include "tests/support/child_process.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+// Skips the current test when a program it needs is not installed.
+#define MIRVA_SKIP_WITHOUT(program)                                                                \
+    do {                                                                                           \
+        if (!program_installed(program)) GTEST_SKIP() << program << " is not installed";           \
+    } while (0)
+
+bool program_installed(const std::string& name);
+
+class xvfb_session {
+  public:
+    xvfb_session();
+    ~xvfb_session();
+    xvfb_session(const xvfb_session&) = delete;
+    xvfb_session& operator=(const xvfb_session&) = delete;
+
+    // True once the server answers connections.
+    bool ready() const { return !display_name_.empty(); }
+    const std::string& display_name() const { return display_name_; } // ":57"
+    // Makes the server the test process's own display (for code that opens DISPLAY).
+    void use_as_default_display() const;
+    // The test's environment with DISPLAY pointing at this server, for child programs.
+    std::vector<std::string> environment() const;
+
+  private:
+    bool start_on(int display_number);
+
+    std::unique_ptr<child_process> server_;
+    std::string display_name_;
+};
