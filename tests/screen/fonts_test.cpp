@@ -2,9 +2,6 @@
 // cells that end up on pages.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +10,7 @@
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/glyphs.h"
 #include "runtime/screen/image.h"
+#include "tests/support/page_reader.h"
 
 namespace {
 
@@ -43,40 +41,6 @@ bool tall_glyph_bit(uint32_t code, int32_t x, int32_t y) {
     return (glyph_rows_8x16[code * 16 + y] & (0x80 >> x)) != 0;
 }
 
-// A region of a 1-byte page as a plain-text grey map of palette indices.
-std::string region_as_pgm(const rt_image& image, int32_t width, int32_t height) {
-    std::ostringstream out;
-    out << "P2\n" << width << ' ' << height << '\n' << image.colour_mask << '\n';
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            out << (x ? " " : "") << (pixel(image, x, y) < 10 ? " " : "")
-                << int{pixel(image, x, y)};
-        }
-        out << '\n';
-    }
-    return out.str();
-}
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string test_data_path(const std::string& name) {
-    const char* dir = std::getenv("MIRVA_TEST_DATA");
-    return std::string(dir ? dir : "tests/data") + "/fonts/" + name;
-}
-
-// Compares with the committed picture; on a difference the actual one is left beside the
-// test executable for a person to look at.
-void expect_matches_picture(const std::string& actual, const std::string& name) {
-    const std::string expected = read_file(test_data_path(name));
-    if (actual != expected) std::ofstream(name + ".actual") << actual;
-    EXPECT_TRUE(actual == expected) << "picture " << name << " differs; see " << name << ".actual";
-}
-
 struct cell_case {
     int32_t mode;
     int32_t font;
@@ -84,12 +48,12 @@ struct cell_case {
 
 class glyph_cells : public testing::TestWithParam<cell_case> {};
 
-// Characters 0, 32, 200 and 219 in row 2, columns 2-5: the picture covers rows 1-3 and
-// columns 1-6, so a glyph drawn at the wrong place or spilling out shows too.
+// Characters 0, 32, 200 and 219 in row 2, columns 2-5 of an image of 3 rows and 6 columns,
+// so that a glyph drawn at the wrong place or spilling out of its cell shows too.
 TEST_P(glyph_cells, match_the_committed_picture) {
     start_runtime();
     const cell_case c = GetParam();
-    rt_image& image = new_dest_image(640, 200, c.mode);
+    rt_image& image = new_dest_image(48, 3 * font_height(c.font), c.mode);
     rt_set_font(c.font, 0, 0);
     // On the 4-bit page blank cells differ from untouched pixels too.
     image.fg_colour = c.mode == 2 ? 1 : 14;
@@ -97,9 +61,8 @@ TEST_P(glyph_cells, match_the_committed_picture) {
     const uint32_t codes[] = {0, 32, 200, 219};
     for (int32_t i = 0; i < 4; ++i) draw_at(2, 2 + i, codes[i]);
     ASSERT_EQ(error_state.error_pending, 0u);
-    expect_matches_picture(region_as_pgm(image, 48, 3 * font_height(c.font)),
-                           "cells_mode" + std::to_string(c.mode) + "_font" +
-                               std::to_string(c.font) + ".pgm");
+    EXPECT_TRUE(page_matches_expected(image, "fonts/cells_mode" + std::to_string(c.mode) + "_font" +
+                                                 std::to_string(c.font) + ".pgm"));
 }
 
 INSTANTIATE_TEST_SUITE_P(pages_and_fonts, glyph_cells,
@@ -187,7 +150,7 @@ TEST(double_width_fonts, draw_every_pixel_of_the_narrow_glyph_twice) {
     }
 }
 
-TEST(glyph_cells, full_block_fills_the_cell_and_blanks_leave_it_background) {
+TEST(full_and_blank_cells, full_block_fills_the_cell_and_blanks_leave_it_background) {
     start_runtime();
     for (int32_t font : {8, 9, 14, 15, 16, 17}) {
         rt_image& image = new_dest_image(64, 32, 12);
