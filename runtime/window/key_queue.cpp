@@ -1,0 +1,55 @@
+#include "runtime/window/key_queue.h"
+
+#include <atomic>
+
+#include "runtime/core/errors.h"
+#include "runtime/core/low_memory.h"
+#include "runtime/platform/clock.h"
+
+namespace {
+
+std::atomic_ref<uint8_t> offset_at(uint32_t address) {
+    return std::atomic_ref<uint8_t>(low_memory[address]);
+}
+
+uint8_t next_offset(uint8_t offset) {
+    const uint8_t next = offset + 2;
+    return next == key_queue_end_offset ? key_queue_first_offset : next;
+}
+
+rt_string* key_string(const uint8_t* bytes, int32_t length) {
+    rt_string* s = rt_string_new(length, true);
+    for (int32_t i = 0; i < length; ++i) s->data[i] = bytes[i];
+    return s;
+}
+
+} // namespace
+
+void reset_key_queue() {
+    offset_at(key_queue_head_address).store(key_queue_first_offset, std::memory_order_release);
+    offset_at(key_queue_tail_address).store(key_queue_first_offset, std::memory_order_release);
+}
+
+void append_key(uint8_t character, uint8_t scan) {
+    const uint8_t tail = offset_at(key_queue_tail_address).load(std::memory_order_relaxed);
+    const uint8_t new_tail = next_offset(tail);
+    // Acquire: the reader has finished with an entry before its place is written again.
+    if (new_tail == offset_at(key_queue_head_address).load(std::memory_order_acquire)) return;
+    low_memory[key_queue_base + tail] = character;
+    low_memory[key_queue_base + tail + 1] = scan;
+    offset_at(key_queue_tail_address).store(new_tail, std::memory_order_release);
+}
+
+rt_string* rt_inkey() {
+    if (error_state.error_pending) return key_string(nullptr, 0);
+    rt_sleep_ms(0);
+    const uint8_t head = offset_at(key_queue_head_address).load(std::memory_order_relaxed);
+    if (head == offset_at(key_queue_tail_address).load(std::memory_order_acquire))
+        return key_string(nullptr, 0);
+    const uint8_t character = low_memory[key_queue_base + head];
+    const uint8_t scan = low_memory[key_queue_base + head + 1];
+    offset_at(key_queue_head_address).store(next_offset(head), std::memory_order_release);
+    if (character != 0 || scan == 0) return key_string(&character, 1);
+    const uint8_t extended[2] = {0, scan};
+    return key_string(extended, 2);
+}
