@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runtime/core/errors.h"
+#include "runtime/core/low_memory.h"
 #include "runtime/screen/code_page.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/glyphs.h"
@@ -15,6 +16,7 @@
 namespace {
 
 void start_runtime() {
+    rt_low_memory_reset();
     rt_fonts_init();
     rt_screen_init();
 }
@@ -257,6 +259,22 @@ TEST(rt_set_font, names_the_image_by_handle_when_given) {
     EXPECT_EQ(image.font, 16);
     rt_set_font(8, -4000, 1);
     EXPECT_EQ(error_state.error_pending, 258u);
+}
+
+TEST(rt_set_font, on_a_text_screen_page_changes_every_screen_page_and_nothing_else) {
+    start_runtime();
+    rt_screen(0, 0, 0, 0, 0, 1);
+    ASSERT_EQ(page_list_size, 8);
+    dest->cursor_row = 5;
+    dest->cursor_col = 7;
+    rt_set_font(8, 3, 1);
+    ASSERT_EQ(error_state.error_pending, 0u);
+    for (int32_t page = 0; page < 8; ++page) EXPECT_EQ(image_table[page_list[page]].font, 8);
+    EXPECT_EQ(dest->cursor_row, 5);
+    EXPECT_EQ(dest->cursor_col, 7);
+    EXPECT_EQ(dest->print_bottom, 24);
+    EXPECT_EQ(dest->width, 80);
+    EXPECT_EQ(dest->height, 25);
 }
 
 TEST(rt_set_font, keeps_the_cell_grid_of_a_text_image) {
