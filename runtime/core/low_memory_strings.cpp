@@ -8,14 +8,10 @@
 namespace {
 
 constexpr rt_error error_low_region_full = 513;
-constexpr rt_error error_descriptor_stack_full = 514;
 
+// The room for the descriptor was made together with the string's bytes.
 void push_descriptor(rt_string* s) {
     rt_string_area& region = low_string_region;
-    if (region.size - low_descriptor_bytes < region.used) {
-        rt_raise_error(error_descriptor_stack_full);
-        return;
-    }
     region.size -= low_descriptor_bytes;
     s->descriptor_position = int32_t(region.size);
     s->low_descriptor = region.begin + region.size;
