@@ -92,13 +92,27 @@ std::string window_title(const std::string& display, x_window_id window) {
     return title;
 }
 
+// Window 0 means the focused window: xdotool then goes through XTEST like a real
+// keyboard; for another window it sends the events to that window directly.
+std::vector<std::string> window_option(x_window_id window) {
+    if (window == 0) return {};
+    return {"--window", std::to_string(window)};
+}
+
 bool type_text(const std::string& display, x_window_id window, const std::string& text) {
-    return xdotool_succeeds(
-        display, {"type", "--window", std::to_string(window), "--delay", "20", "--", text});
+    std::vector<std::string> args{"type"};
+    const std::vector<std::string> target = window_option(window);
+    args.insert(args.end(), target.begin(), target.end());
+    args.insert(args.end(), {"--delay", "20", "--", text});
+    return xdotool_succeeds(display, args);
 }
 
 bool press_key(const std::string& display, x_window_id window, const std::string& key) {
-    return xdotool_succeeds(display, {"key", "--window", std::to_string(window), "--", key});
+    std::vector<std::string> args{"key"};
+    const std::vector<std::string> target = window_option(window);
+    args.insert(args.end(), target.begin(), target.end());
+    args.insert(args.end(), {"--", key});
+    return xdotool_succeeds(display, args);
 }
 
 bool hold_key(const std::string& display, const std::string& key) {

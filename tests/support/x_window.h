@@ -22,7 +22,8 @@ std::optional<window_geometry> get_window_geometry(const std::string& display, x
 // The window's title (WM_NAME); empty when it has none.
 std::string window_title(const std::string& display, x_window_id window);
 
-// Keyboard through xdotool; key names are X keysym names ("Return", "shift_l", "F1").
+// Keyboard through xdotool; key names are X keysym names ("Return", "Shift_L", "F1").
+// Window 0 types into whichever window has the keyboard focus.
 bool type_text(const std::string& display, x_window_id window, const std::string& text);
 bool press_key(const std::string& display, x_window_id window, const std::string& key);
 bool hold_key(const std::string& display, const std::string& key);

@@ -1,0 +1,69 @@
+#include "runtime/platform/x11_keyboard_state.h"
+
+#include "runtime/platform/clock.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include <atomic>
+
+namespace {
+
+// The connection is opened on first use and kept for the life of the process; it is
+// used only by the threads that ask, and Xlib locks it per call.
+std::atomic<Display*> keyboard_display{nullptr};
+std::atomic<int> connection_state{0}; // 0 not tried, 1 opening, 2 done (display may be null)
+
+Display* connection() {
+    int expected = 0;
+    if (connection_state.compare_exchange_strong(expected, 1)) {
+        keyboard_display.store(XOpenDisplay(nullptr));
+        connection_state.store(2);
+    }
+    // Another thread may be opening it right now.
+    while (connection_state.load() != 2) rt_sleep_ms(1);
+    return keyboard_display.load();
+}
+
+bool indicator_on(Display* display, const char* name) {
+    Bool on = False;
+    const Atom indicator = XInternAtom(display, name, False);
+    return XkbGetNamedIndicator(display, indicator, nullptr, &on, nullptr, nullptr) && on;
+}
+
+struct modifier_key {
+    KeySym keysym;
+    unsigned bit;
+};
+
+constexpr modifier_key modifier_keys[] = {
+    {XK_Shift_L, held_left_shift},   {XK_Shift_R, held_right_shift}, {XK_Control_L, held_left_ctrl},
+    {XK_Control_R, held_right_ctrl}, {XK_Alt_L, held_left_alt},      {XK_Alt_R, held_right_alt},
+};
+
+bool key_down(const char (&keymap)[32], KeyCode code) {
+    return code != 0 && (keymap[code / 8] >> (code % 8) & 1);
+}
+
+} // namespace
+
+void platform_lock_states(bool& caps, bool& num, bool& scroll) {
+    caps = num = scroll = false;
+    Display* display = connection();
+    if (!display) return;
+    caps = indicator_on(display, "Caps Lock");
+    num = indicator_on(display, "Num Lock");
+    scroll = indicator_on(display, "Scroll Lock");
+}
+
+unsigned platform_held_modifiers() {
+    Display* display = connection();
+    if (!display) return 0;
+    char keymap[32];
+    XQueryKeymap(display, keymap);
+    unsigned held = 0;
+    for (const modifier_key& key : modifier_keys)
+        if (key_down(keymap, XKeysymToKeycode(display, key.keysym))) held |= key.bit;
+    return held;
+}
