@@ -110,6 +110,14 @@ void set_font_and_region(rt_image& image, int32_t font) {
     image_reset_text_region(image);
 }
 
+// Pages after the first show the palette of page 0.
+void share_page0_palette(rt_image& image) {
+    if (!image.palette || image.palette == page0().palette) return;
+    if (image.flags & image_palette_owned) std::free(image.palette);
+    image.palette = page0().palette;
+    image.flags &= ~image_palette_owned;
+}
+
 void free_screen_pages() {
     for (int32_t n = page_list_size - 1; n >= 0; --n) {
         const int32_t slot = page_list[n];
@@ -134,6 +142,7 @@ bool make_text_pages(const text_size& size) {
         if (slot < 0) return false;
         page_list[n] = slot;
         set_font_and_region(image_table[slot], size.font);
+        share_page0_palette(image_table[slot]);
     }
     for (size_t i = 0; i < text_memory_size; i += 2) {
         low_memory[text_memory + i] = ' ';
@@ -330,14 +339,9 @@ int32_t page_get_or_create(int32_t page) {
         return -1;
     }
     rt_image& image = image_table[slot];
-    const rt_image& first = page0(); // the table may have moved
-    if (image.palette) {
-        std::free(image.palette);
-        image.palette = first.palette;
-        image.flags &= ~image_palette_owned;
-    }
+    share_page0_palette(image);
     image.flags |= image_screen_page;
-    set_font_and_region(image, first.font);
+    set_font_and_region(image, page0().font);
     page_list[page] = slot;
     return slot;
 }
@@ -404,6 +408,29 @@ void rt_screen(int32_t mode, int32_t colour_switch, int32_t active_page, int32_t
     }
     if (given & 4) select_active_page(active_page);
     if (given & 8) select_visual_page(visual_page);
+}
+
+void rt_pcopy(int32_t from, int32_t to) {
+    if (error_state.error_pending) return;
+    const int32_t from_slot = from < 0 ? image_slot_of_handle(from) : page_get_or_create(from);
+    if (error_state.error_pending) return;
+    const int32_t to_slot = to < 0 ? image_slot_of_handle(to) : page_get_or_create(to);
+    if (error_state.error_pending) return;
+    if (from_slot < 0 || to_slot < 0) {
+        rt_raise_error(5);
+        return;
+    }
+    if (from_slot == to_slot) return;
+    const rt_image& source = image_table[from_slot];
+    rt_image& target = image_table[to_slot];
+    if (source.bytes_per_pixel != target.bytes_per_pixel || source.width != target.width ||
+        source.height != target.height ||
+        (source.bytes_per_pixel == 1 && target.colour_mask < source.colour_mask)) {
+        rt_raise_error(5);
+        return;
+    }
+    std::memcpy(target.pixels, source.pixels,
+                size_t(source.width) * source.height * source.bytes_per_pixel);
 }
 
 void rt_width(int32_t device, int32_t columns, int32_t rows, uint32_t given) {
