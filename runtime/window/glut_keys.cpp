@@ -77,8 +77,10 @@ void follow_glut_modifiers(int glut_modifiers) {
 int32_t character_key_id(unsigned char key, int glut_modifiers) {
     int32_t c = key;
     if (glut_modifiers & GLUT_ACTIVE_CTRL) {
-        if (c == 10) c = 13;
-        if (c >= 1 && c <= 26) c += shift_held() ? 64 : 96;
+        if (c == 10)
+            c = 13;
+        else if (c >= 1 && c <= 26)
+            c += shift_held() ? 64 : 96;
     }
     return c == delete_character ? key_delete : c;
 }

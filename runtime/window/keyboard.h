@@ -16,16 +16,16 @@ void keyboard_hook_key(int32_t id, int32_t direction);
 
 // The desktop's keyboard as the platform reports it.
 struct desktop_keyboard_state {
-    bool scroll_lock_on;
-    bool caps_lock_on;
-    bool num_lock_on;
-    bool scroll_lock_held;
-    bool left_shift_held;
-    bool right_shift_held;
-    bool left_ctrl_held;
-    bool right_ctrl_held;
-    bool left_alt_held;
-    bool right_alt_held;
+    bool scroll_lock_on = false;
+    bool caps_lock_on = false;
+    bool num_lock_on = false;
+    bool scroll_lock_held = false;
+    bool left_shift_held = false;
+    bool right_shift_held = false;
+    bool left_ctrl_held = false;
+    bool right_ctrl_held = false;
+    bool left_alt_held = false;
+    bool right_alt_held = false;
 };
 
 // Takes over modifiers already held and locks already on (start-up).
