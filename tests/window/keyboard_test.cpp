@@ -413,4 +413,22 @@ TEST_F(Keyboard, KeyEventWithReplacementTextTypesIt) {
     EXPECT_EQ(key_event_table[20].pending.load(), 0);
 }
 
+TEST_F(Keyboard, StartUpEmptiesTheQueueAndPresetsTheKeyEvents) {
+    low_memory[0x41A] = 40;
+    rt_keyboard_init();
+    EXPECT_EQ(low_memory[0x41A], 30);
+    EXPECT_EQ(low_memory[0x41C], 30);
+    EXPECT_EQ(flags(0x496) & 0x10, 0x10);
+    EXPECT_EQ(key_event_table[1].code, 0x3B00);
+    EXPECT_EQ(key_event_table[10].code, 0x4400);
+    EXPECT_EQ(key_event_table[11].code, 0x4800);
+    EXPECT_EQ(key_event_table[11].alternative, 100264);
+    EXPECT_EQ(key_event_table[14].alternative, 100258);
+    EXPECT_EQ(key_event_table[30].code, 0x8500);
+    EXPECT_EQ(key_event_table[31].code, 0x8600);
+    EXPECT_EQ(key_event_table[15].code, 0);
+    type('a');
+    EXPECT_EQ(inkey(), "a");
+}
+
 } // namespace
