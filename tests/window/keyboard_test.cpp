@@ -5,6 +5,7 @@
 #include <GL/freeglut.h>
 
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -429,6 +430,41 @@ TEST_F(Keyboard, StartUpEmptiesTheQueueAndPresetsTheKeyEvents) {
     EXPECT_EQ(key_event_table[15].code, 0);
     type('a');
     EXPECT_EQ(inkey(), "a");
+}
+
+// The window thread types while the service thread follows the locks and the program
+// thread reads: every key read is one typed, in typing order.
+TEST_F(Keyboard, KeysCrossThreadsInOrder) {
+    constexpr int typed = 3000;
+    std::atomic<bool> done{false};
+    std::thread window([&] {
+        for (int i = 0; i < typed; ++i) {
+            type(static_cast<unsigned char>('a' + i % 26));
+            if (i % 8 == 0) std::this_thread::yield();
+        }
+        done.store(true);
+    });
+    std::thread service([&] {
+        for (int pass = 0; !done.load(); ++pass) {
+            follow_lock_states({.caps_lock_on = pass % 2 == 0});
+            std::this_thread::yield();
+        }
+    });
+    int next = 0, read = 0;
+    for (;;) {
+        const bool finished = done.load();
+        for (std::string k = inkey(); !k.empty(); k = inkey()) {
+            ASSERT_EQ(k.size(), 1u);
+            while (next < typed && 'a' + next % 26 != k[0]) ++next;
+            ASSERT_LT(next, typed) << "key out of order after " << read << " reads";
+            ++next;
+            ++read;
+        }
+        if (finished) break;
+    }
+    window.join();
+    service.join();
+    EXPECT_GT(read, 15);
 }
 
 } // namespace
