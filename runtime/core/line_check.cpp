@@ -203,6 +203,13 @@ bool read_float(std::string_view field, bool single, long double& real) {
     return true;
 }
 
+// Rounded to what the target holds: single, double or extended.
+long double in_format(long double value, int32_t width) {
+    if (width == 32) return static_cast<float>(value);
+    if (width == 64) return static_cast<double>(value);
+    return value;
+}
+
 bool float_field(std::string_view field, uint32_t type, long double& real) {
     real = 0;
     if (field.empty()) return true;
@@ -211,7 +218,9 @@ bool float_field(std::string_view field, uint32_t type, long double& real) {
         const int32_t integer_width = std::min(width, 64);
         uint64_t value = 0;
         if (!radix_field(field, integer_width, value)) return false;
-        real = static_cast<long double>(static_cast<int64_t>(sign_extended(value, integer_width)));
+        real = in_format(
+            static_cast<long double>(static_cast<int64_t>(sign_extended(value, integer_width))),
+            width);
         return true;
     }
     const float_limits& limits = width == 32 ? single_limits : double_limits;

@@ -129,6 +129,8 @@ TEST(LineCheck, HexadecimalAndOctalForms) {
     EXPECT_FALSE(accepts("&O2000000000000000000000", uint64_type));
     EXPECT_EQ(real_of("&H10", input_single), 16.0L);
     EXPECT_EQ(real_of("&HFFFFFFFF", input_single), -1.0L);
+    EXPECT_EQ(real_of("&H7FFFFFFFFFFFFFFF", extended_type), 9223372036854775807.0L);
+    EXPECT_EQ(real_of("&H7FFFFFFFFFFFFFFF", double_type), 9223372036854775808.0L);
 }
 
 TEST(LineCheck, SingleFloats) {
