@@ -7,6 +7,7 @@
 #include "runtime/core/process_exit.h"
 #include "runtime/platform/clock.h"
 #include "runtime/window/frame_ring.h"
+#include "runtime/window/keyboard.h"
 #include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
 
@@ -40,9 +41,8 @@ bool service_pass() {
     // The printer-page check joins here.
     if (pass_parity)
         build_frame();
-    else {
-        // The lock-key follower joins here with the keyboard.
-    }
+    else
+        rt_follow_lock_keys();
     return true;
 }
 

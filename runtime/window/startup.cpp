@@ -12,6 +12,7 @@
 #include "runtime/core/scratch.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/executable_path.h"
+#include "runtime/window/keyboard.h"
 #include "runtime/window/service_thread.h"
 #include "runtime/window/shared_words.h"
 #include "runtime/window/window.h"
@@ -64,7 +65,7 @@ void start_up(int argc, char** argv) {
     // 1. Runtime tables and allocations.
     rt_strings_init();
     // 2. Audio device: joins with tone output.
-    // 3.-4. Event-trap state and key-event table: with the keyboard.
+    // 3.-4. Event-trap state; the key-event table is preset with the keyboard state below.
     // 5. Working directory: the executable's folder.
     change_to_executable_folder();
     // 6.-8. Environment count (unused), cell sizes and the image table: with the screen.
@@ -76,7 +77,8 @@ void start_up(int argc, char** argv) {
     build_command_line(argc, argv);
     // 13. Clock base for the tick count and the seconds clock.
     synchronise_clock();
-    // 14.-15. Desktop keyboard state and the empty key queue: with the keyboard.
+    // 14.-15. Desktop keyboard state and the empty key queue.
+    rt_keyboard_init();
     // 16.-17. Palettes, glyphs and screen mode 0: with the screen.
 }
 
@@ -109,8 +111,7 @@ int64_t rt_time_of_day_ms() {
 }
 
 void rt_window_hook(int kind, int32_t a, int32_t b) {
-    (void)a;
-    (void)b;
     if (kind == 1) close_request.fetch_or(1);
-    // Kind 2 (Pause, Break) joins with the keyboard; kind 3 feeds no mouse queue here.
+    if (kind == 2) keyboard_hook_key(a, b);
+    // Kind 3 feeds no mouse queue here.
 }

@@ -10,6 +10,7 @@
 
 #include "runtime/platform/clock.h"
 #include "runtime/window/display.h"
+#include "runtime/window/glut_keys.h"
 #include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
 
@@ -23,10 +24,6 @@ void redisplay_timer(int) {
     glutTimerFunc(redisplay_period_ms, redisplay_timer, 0);
 }
 
-void keyboard_down(unsigned char, int, int) {}
-void keyboard_up(unsigned char, int, int) {}
-void special_down(int, int, int) {}
-void special_up(int, int, int) {}
 void mouse_callback(int, int, int, int) {}
 void motion_callback(int, int) {}
 void wheel_callback(int, int, int, int) {}
@@ -34,10 +31,10 @@ void wheel_callback(int, int, int, int) {}
 void register_callbacks() {
     glutDisplayFunc(display_callback);
     glutTimerFunc(redisplay_period_ms, redisplay_timer, 0);
-    glutKeyboardFunc(keyboard_down);
-    glutKeyboardUpFunc(keyboard_up);
-    glutSpecialFunc(special_down);
-    glutSpecialUpFunc(special_up);
+    glutKeyboardFunc(keyboard_callback);
+    glutKeyboardUpFunc(keyboard_up_callback);
+    glutSpecialFunc(special_callback);
+    glutSpecialUpFunc(special_up_callback);
     glutMouseFunc(mouse_callback);
     glutMotionFunc(motion_callback);
     glutPassiveMotionFunc(motion_callback);
