@@ -27,12 +27,6 @@ std::atomic<int32_t> trapped_keys[trapped_key_capacity];
 constexpr uint8_t mask_shift = 0x03;
 constexpr uint8_t mask_extended = 0x80;
 
-int32_t scan_code_of(int32_t c) {
-    if (is_character_key(c)) return key_translation[c].scan;
-    if (is_extended_key(c)) return c / 256;
-    return 0;
-}
-
 // Either Shift bit in a mask stands for Shift.
 uint8_t normalised(uint8_t mask) {
     return (mask & mask_shift) ? (mask | mask_shift) : mask;
@@ -44,7 +38,7 @@ uint8_t mask_now(int32_t c) {
 
 bool slot_matches(const key_event_slot& slot, int32_t c) {
     if (c == slot.code || (slot.alternative != 0 && c == slot.alternative)) return true;
-    return slot.scan != 0 && slot.scan == scan_code_of(c) &&
+    return slot.scan != 0 && slot.scan == key_scan_code(c) &&
            normalised(slot.modifier_mask) == mask_now(c);
 }
 

@@ -1,5 +1,7 @@
 #include "runtime/window/key_translation.h"
 
+#include "runtime/window/key_identifiers.h"
+
 namespace {
 
 // A key of the US PC keyboard and what it gives with each modifier. The window layer
@@ -89,6 +91,17 @@ constexpr full_row keypad_keys[] = {
     {100271, 0x1C, 13, 13, 10, 0xA600, 13, 13},
 };
 
+struct modifier_scan {
+    int32_t key;
+    uint8_t scan;
+};
+
+constexpr modifier_scan modifier_scans[] = {
+    {key_left_shift, 42}, {key_right_shift, 54}, {key_left_alt, 56},
+    {key_right_alt, 56},  {key_left_ctrl, 29},   {key_right_ctrl, 29},
+    {key_num_lock, 69},   {key_caps_lock, 58},   {key_scroll_lock, 70},
+};
+
 constexpr key_translation_row row_from(const full_row& r) {
     return {r.key, r.scan, {r.plain, r.shift, r.ctrl, r.alt, r.num_lock, 0, 0, r.num_lock_shift}};
 }
@@ -115,3 +128,20 @@ constexpr std::array<key_translation_row, key_translation_rows> build_key_transl
 
 constexpr std::array<key_translation_row, key_translation_rows> key_translation =
     build_key_translation();
+
+const key_translation_row* key_row_of(int32_t id) {
+    if (is_character_key(id)) return &key_translation[id];
+    if (id >= key_keypad_first && id <= key_keypad_last)
+        return &key_translation[keypad_rows_start + (id - key_keypad_first)];
+    if (id >= key_navigation_first && id <= key_navigation_last)
+        return &key_translation[keypad_rows_start + (id - key_navigation_first)];
+    if (is_extended_key(id)) return &key_translation[extended_rows_start + id / 256];
+    return nullptr;
+}
+
+uint8_t key_scan_code(int32_t id) {
+    if (const key_translation_row* row = key_row_of(id)) return static_cast<uint8_t>(row->scan);
+    for (const modifier_scan& m : modifier_scans)
+        if (m.key == id) return m.scan;
+    return 0;
+}

@@ -25,3 +25,8 @@ constexpr int32_t keypad_rows_start = 512;   // row 512 + keypad number
 constexpr int32_t keypad_row_count = 16;
 
 extern const std::array<key_translation_row, key_translation_rows> key_translation;
+
+// The row of a key identifier (characters, extended keys, keypad keys), or null.
+const key_translation_row* key_row_of(int32_t id);
+// The scan code of a key, modifiers and locks included; 0 when it has none.
+uint8_t key_scan_code(int32_t id);

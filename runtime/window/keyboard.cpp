@@ -17,45 +17,10 @@ namespace {
 // is held is not a Pause, and a state change does not end a pause.
 enum class key_source { keystroke, generated };
 
-struct modifier_scan {
-    int32_t key;
-    uint8_t scan;
-};
-
-constexpr modifier_scan modifier_scans[] = {
-    {key_left_shift, 42}, {key_right_shift, 54}, {key_left_alt, 56},
-    {key_right_alt, 56},  {key_left_ctrl, 29},   {key_right_ctrl, 29},
-    {key_num_lock, 69},   {key_caps_lock, 58},   {key_scroll_lock, 70},
-};
-
 constexpr uint8_t release_scan_bit = 0x80;
 
 int32_t normalised_id(int32_t c) {
     return c == 0 ? key_code_zero : c;
-}
-
-// The table row of a key, or null for identifiers without one.
-const key_translation_row* row_of(int32_t c) {
-    if (is_character_key(c)) return &key_translation[c];
-    if (c >= key_keypad_first && c <= key_keypad_last)
-        return &key_translation[keypad_rows_start + (c - key_keypad_first)];
-    if (c >= key_navigation_first && c <= key_navigation_last)
-        return &key_translation[keypad_rows_start + (c - key_navigation_first)];
-    if (is_extended_key(c)) return &key_translation[extended_rows_start + c / 256];
-    return nullptr;
-}
-
-uint8_t scan_code_of(int32_t c) {
-    if (const key_translation_row* row = row_of(c)) return static_cast<uint8_t>(row->scan);
-    for (const modifier_scan& m : modifier_scans)
-        if (m.key == c) return m.scan;
-    return 0;
-}
-
-bool is_modifier_or_lock(int32_t c) {
-    for (const modifier_scan& m : modifier_scans)
-        if (m.key == c) return true;
-    return false;
 }
 
 // Alt wins over Ctrl, Ctrl over Shift.
@@ -123,9 +88,9 @@ bool consume_control_key(int32_t c) {
 // Keypad keys are logged as the character or navigation code they stand for.
 key_hit_entry key_hit_of(int32_t c) {
     if (c >= key_keypad_first && c <= key_keypad_last)
-        return {row_of(c)->result[column_num_lock], key_hit_keypad_flag};
+        return {key_row_of(c)->result[column_num_lock], key_hit_keypad_flag};
     if (c >= key_navigation_first && c <= key_navigation_last)
-        return {row_of(c)->result[column_plain], key_hit_keypad_flag};
+        return {key_row_of(c)->result[column_plain], key_hit_keypad_flag};
     return {c, 0};
 }
 
@@ -163,9 +128,9 @@ void toggle_lock_states(int32_t c, bool was_held) {
 }
 
 void queue_key(int32_t c) {
-    const key_translation_row* row = row_of(c);
+    const key_translation_row* row = key_row_of(c);
     if (!row) {
-        if (is_modifier_or_lock(c)) append_raw_scan_code(scan_code_of(c));
+        if (const uint8_t scan = key_scan_code(c)) append_raw_scan_code(scan); // modifiers, locks
         return;
     }
     if (row->scan == 0)
@@ -241,7 +206,7 @@ void key_release(int32_t id) {
     if (!forget_trapped_key(c)) {
         const key_hit_entry hit = key_hit_of(c);
         append_key_hit({-hit.code, hit.flags});
-        if (const uint8_t scan = scan_code_of(c)) append_raw_scan_code(scan + release_scan_bit);
+        if (const uint8_t scan = key_scan_code(c)) append_raw_scan_code(scan + release_scan_bit);
     }
     recompute_keyboard_flags();
 }
