@@ -100,6 +100,9 @@ void image_free(int32_t slot);
 bool image_mode_valid(int32_t mode);
 // The slot of a live image handle, else -1 (nothing raised).
 int32_t image_slot_of_handle(int32_t handle);
+// frame_lock for page changes; nested holds on the program thread take it once.
+void hold_frames();
+void release_frames();
 // Makes slot the destination / source image.
 void select_dest_slot(int32_t slot);
 void select_source_slot(int32_t slot);

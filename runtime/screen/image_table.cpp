@@ -28,13 +28,14 @@ constexpr int32_t table_growth = 4096;
 constexpr int32_t largest_side = 32767; // cursor and region fields are 16-bit signed
 
 int32_t image_table_used = 0; // slots ever handed out
+int32_t frame_holds = 0;
 int32_t* free_slots = nullptr;
 int32_t free_slots_size = 0;
 int32_t free_slots_count = 0;
 
 // The display reads the table on another thread: a move of the table is fenced by frame_lock.
 bool grow_image_table() {
-    rt_take_frame_lock();
+    hold_frames();
     auto* grown = static_cast<rt_image*>(
         std::realloc(image_table, sizeof(rt_image) * (image_table_size + table_growth)));
     if (grown) {
@@ -43,7 +44,7 @@ bool grow_image_table() {
         image_table_size += table_growth;
         dest = &image_table[dest_image];
     }
-    rt_release_frame_lock();
+    release_frames();
     if (!grown) rt_raise_error(502);
     return grown != nullptr;
 }
@@ -137,6 +138,14 @@ bool allocate_storage(rt_image& image) {
 }
 
 } // namespace
+
+void hold_frames() {
+    if (frame_holds++ == 0) rt_take_frame_lock();
+}
+
+void release_frames() {
+    if (--frame_holds == 0) rt_release_frame_lock();
+}
 
 bool image_mode_valid(int32_t mode) {
     return (mode >= 0 && mode <= 2) || (mode >= 7 && mode <= 13) || mode == 256 || mode == 32;

@@ -170,7 +170,6 @@ int32_t make_pixel_page0(int32_t mode, const text_size& previous) {
 // mode_slot: the image given as the new screen, or 0 to make one of mode.
 void change_mode(int32_t mode, int32_t mode_slot) {
     const text_size previous = previous_screen();
-    rt_take_frame_lock();
     free_screen_pages();
     bool made = grow_page_list(1);
     if (made && mode_slot != 0) {
@@ -184,7 +183,6 @@ void change_mode(int32_t mode, int32_t mode_slot) {
     }
     pending_text_size[0] = pending_text_size[1] = pending_text_size[2] = -1;
     if (!made) {
-        rt_release_frame_lock();
         rt_raise_error(257); // the screen cannot exist without its pages
         return;
     }
@@ -248,7 +246,7 @@ void resize_custom_screen(int32_t width, int32_t height) {
         rt_raise_error(257);
         return;
     }
-    rt_take_frame_lock();
+    hold_frames();
     if (screen.flags & image_pixels_owned) std::free(screen.pixels);
     screen.pixels = pixels;
     screen.flags |= image_pixels_owned;
@@ -257,7 +255,7 @@ void resize_custom_screen(int32_t width, int32_t height) {
     if (screen.flags & image_palette_owned) palette_reset(screen);
     image_reset_text_region(screen);
     image_reset_graphics(screen);
-    rt_release_frame_lock();
+    release_frames();
     screen_generation.fetch_add(1);
 }
 
@@ -403,11 +401,12 @@ void rt_screen(int32_t mode, int32_t colour_switch, int32_t active_page, int32_t
         if (!(given & 1)) mode = screen_exists ? page0().mode : 0;
         if (mode_slot == 0 && screen_exists && page0_from_handle && mode == page0().mode)
             mode_slot = page_list[0];
+        hold_frames();
         change_mode(mode, mode_slot);
-        if (error_state.error_pending) return;
     }
     if (given & 4) select_active_page(active_page);
     if (given & 8) select_visual_page(visual_page);
+    if (full_change) release_frames();
 }
 
 void rt_pcopy(int32_t from, int32_t to) {

@@ -1,9 +1,14 @@
 // Screen modes, pages, colours and palettes as the program and the display see them.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "runtime/platform/clock.h"
+#include "runtime/window/shared_words.h"
 
 #include "runtime/screen/text_output.h"
 #include "tests/screen/screen_start.h"
@@ -127,6 +132,29 @@ TEST_F(ScreenModes, DefaultPaletteHasGreyRampAndColourWheel) {
     EXPECT_EQ(ega_palette[63], opaque(0xFFFFFF));
     EXPECT_EQ(mono_attribute_colours[5][0], opaque(0x808080)); // 5 / 3 = 1
     EXPECT_EQ(mono_attribute_colours[5][1], opaque(0xFFFFFF)); // 5 mod 3 = 2
+}
+
+TEST_F(ScreenModes, ModeChangeHoldsTheFrameLockOnceAndReleasesIt) {
+    display_running.store(1);
+    std::atomic<bool> stop{false};
+    std::atomic<int> grants{0};
+    std::thread frame_builder([&] {
+        while (!stop.load()) {
+            if (frame_lock.load() == 1) {
+                rt_frame_lock_acknowledge();
+                grants.fetch_add(1);
+            }
+            rt_sleep_ms(0);
+        }
+    });
+    rt_screen(12, 0, 2, 0, 0, 1 | 4);
+    const int32_t lock_after = frame_lock.load();
+    stop.store(true);
+    frame_builder.join();
+    display_running.store(0);
+    EXPECT_EQ(lock_after, 0);
+    EXPECT_EQ(grants.load(), 1);
+    EXPECT_EQ(visible_page.load(), page_list[2]);
 }
 
 TEST_F(ScreenModes, TextModeAloneKeepsTheText) {
