@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <future>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -130,6 +131,10 @@ struct key_case {
     box_buttons buttons;
     box_answer expected;
 };
+
+void PrintTo(const key_case& c, std::ostream* os) {
+    *os << c.key << (c.buttons == box_buttons::yes_no ? " in a Yes/No box" : " in an OK box");
+}
 
 class MessageBoxKeys : public MessageBoxOnScreen, public testing::WithParamInterface<key_case> {};
 
