@@ -139,6 +139,68 @@ TEST_F(Keyboard, CharactersAbove127PassWithScanCodeZero) {
     EXPECT_EQ(raw_bytes(), std::vector<int>{});
 }
 
+// (character typed, queued character code, queued scan code)
+struct queued_key {
+    int typed, character, scan;
+};
+
+TEST_F(Keyboard, CtrlGivesControlCodesForLettersAndSomePunctuation) {
+    keyboard_special_down(glut_left_ctrl, 0);
+    for (queued_key k : {queued_key{'[', 27, 0x1A},
+                         {'{', 27, 0x1A},
+                         {'\\', 28, 0x2B},
+                         {'|', 28, 0x2B},
+                         {']', 29, 0x1B},
+                         {'6', 30, 0x07},
+                         {'^', 30, 0x07},
+                         {'-', 31, 0x0C},
+                         {'_', 31, 0x0C},
+                         {'2', 0, 0x03},
+                         {'@', 0, 0x03},
+                         {'Z', 26, 0x2C},
+                         {8, 0x7F, 0x0E},
+                         {27, 27, 0x01},
+                         {' ', ' ', 0x39}}) {
+        key_press(k.typed);
+        EXPECT_EQ(next_entry(), std::make_pair(k.character, k.scan)) << k.typed;
+        inkey();
+    }
+    for (int c : {';', '1', '=', '/', '`'}) key_press(c);
+    EXPECT_EQ(inkey(), "");
+}
+
+TEST_F(Keyboard, AltGivesScanCodesAndTheDigitRow) {
+    keyboard_special_down(glut_left_alt, 0);
+    for (queued_key k : {queued_key{'1', 0, 0x78},
+                         {'!', 0, 0x78},
+                         {'9', 0, 0x80},
+                         {'0', 0, 0x81},
+                         {')', 0, 0x81},
+                         {'-', 0, 0x82},
+                         {'+', 0, 0x83},
+                         {';', 0, 0x27},
+                         {'?', 0, 0x35},
+                         {'z', 0, 0x2C},
+                         {'Q', 0, 0x10},
+                         {8, 0, 0x0E}}) {
+        key_press(k.typed);
+        EXPECT_EQ(next_entry(), std::make_pair(k.character, k.scan)) << k.typed;
+        inkey();
+    }
+    for (int c : {9, 13, 27}) key_press(c);
+    EXPECT_EQ(inkey(), "");
+}
+
+TEST_F(Keyboard, EveryPrintableCharacterHasItsKey) {
+    for (int c = 32; c <= 126; ++c) {
+        key_press(c);
+        const auto [character, scan] = next_entry();
+        EXPECT_EQ(character, c);
+        EXPECT_NE(scan, 0) << c;
+        inkey();
+    }
+}
+
 TEST_F(Keyboard, CombinationsWithoutAResultQueueNothing) {
     keyboard_special_down(glut_left_alt, 0);
     type(' ', alt);
