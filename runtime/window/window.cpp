@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "runtime/platform/clock.h"
+#include "runtime/platform/message_box.h"
 #include "runtime/window/display.h"
 #include "runtime/window/glut_keys.h"
 #include "runtime/window/shared_words.h"
@@ -90,6 +91,7 @@ void window_run(int argc, char** argv) {
     glutCreateWindow("Untitled");
     window_ready.store(1);
     register_callbacks();
+    platform_set_main_window(glXGetCurrentDrawable()); // message boxes stay above it
 
     Display* display = glXGetCurrentDisplay();
     wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);

@@ -1,0 +1,193 @@
+// Frames built from the visible page: change detection, blinking, cursor, sizes, ring.
+#include <gtest/gtest.h>
+
+#include "runtime/core/low_memory.h"
+#include "runtime/core/rt_string.h"
+#include "runtime/screen/fonts.h"
+#include "runtime/screen/image.h"
+#include "runtime/window/cursor_shape.h"
+#include "runtime/window/frame_ring.h"
+#include "runtime/window/shared_words.h"
+
+namespace {
+
+constexpr uint32_t black = 0xFF000000, blue = 0xFF0000AA, white = 0xFFFFFFFF,
+                   grey = 0xFFAAAAAA;
+
+class Frames : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        rt_strings_init();
+        rt_low_memory_reset();
+        rt_fonts_init();
+        rt_screen_init();
+        rt_screen(0, 0, 0, 0, 0, 1);
+    }
+    rt_image& page() { return image_table[visible_page.load()]; }
+    void put_cell(int col, int row, uint8_t code, uint8_t attribute) {
+        uint8_t* cell = page().pixels + (row * page().width + col) * 2;
+        cell[0] = code;
+        cell[1] = attribute;
+    }
+    const frame_slot& newest() { return frame_ring[frame_newest.load()]; }
+    uint32_t pixel(int x, int y) { return newest().pixels[y * newest().width + x]; }
+    // True when every pixel of the 8x16 cell is the colour.
+    bool cell_is(int col, int row, uint32_t colour) {
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 8; ++x)
+                if (pixel(col * 8 + x, row * 16 + y) != colour) return false;
+        return true;
+    }
+    void display_takes_everything() {
+        for (int s = 1; s <= frame_ring_slots; ++s) frame_ring[s].done.store(1);
+    }
+};
+
+TEST_F(Frames, TextScreenBecomesA640By400PictureOfGlyphs) {
+    put_cell(0, 0, 219, 0x1F); // full block, white on blue
+    put_cell(1, 0, 'A', 0x70);
+    frame_builder();
+    ASSERT_NE(frame_newest.load(), 0);
+    EXPECT_EQ(newest().width, 640);
+    EXPECT_EQ(newest().height, 400);
+    EXPECT_TRUE(cell_is(0, 0, white));
+    EXPECT_TRUE(cell_is(2, 0, black)); // empty cell 0x0720: space, grey on black
+    // 'A' in black on light grey: its glyph rows mix both colours, nothing else.
+    int inked = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 8; x < 16; ++x) {
+            const uint32_t p = pixel(x, y);
+            ASSERT_TRUE(p == black || p == grey);
+            inked += p == black;
+        }
+    EXPECT_GT(inked, 10);
+    EXPECT_EQ(frame_cells_drawn(), 80 * 25);
+}
+
+TEST_F(Frames, AnUnchangedTextPageBuildsNoFrame) {
+    frame_builder();
+    const int32_t first = frame_newest.load();
+    frame_builder();
+    frame_builder();
+    EXPECT_EQ(frame_newest.load(), first);
+    EXPECT_EQ(frame_built.load(), 1);
+}
+
+TEST_F(Frames, OnlyChangedCellsAreDrawnAgain) {
+    frame_builder();
+    put_cell(5, 5, 219, 0x1E);
+    put_cell(6, 5, 219, 0x1E);
+    put_cell(79, 24, 219, 0x1E);
+    frame_builder();
+    EXPECT_EQ(frame_cells_drawn(), 3);
+    EXPECT_TRUE(cell_is(79, 24, 0xFFFFFF55));
+    EXPECT_TRUE(cell_is(4, 5, black)); // copied from the previous picture
+}
+
+TEST_F(Frames, ABlinkingCellAlternatesWithItsBackground) {
+    put_cell(3, 2, 219, 0x9F); // blinking white full block on blue
+    refresh_count.store(0);
+    frame_builder();
+    EXPECT_TRUE(cell_is(3, 2, white));
+    refresh_count.store(8);
+    frame_builder();
+    EXPECT_TRUE(cell_is(3, 2, blue));
+    EXPECT_EQ(frame_cells_drawn(), 2); // the blinking cell and the cursor cell, whose phase turned
+    refresh_count.store(16);
+    frame_builder();
+    EXPECT_TRUE(cell_is(3, 2, white));
+}
+
+TEST_F(Frames, AttributeBackgroundUsesOnlyThreeBits) {
+    put_cell(0, 0, ' ', 0x8F); // blinking, white on black
+    put_cell(1, 0, ' ', 0x70); // black on light grey
+    refresh_count.store(0);
+    frame_builder();
+    EXPECT_TRUE(cell_is(0, 0, black));
+    EXPECT_TRUE(cell_is(1, 0, grey));
+}
+
+TEST_F(Frames, CursorShowsByItsShapeInTheOnPhase) {
+    page().cursor_visible = 1;
+    page().cursor_start = 0;
+    page().cursor_stop = 7;
+    page().cursor_col = 10;
+    page().cursor_row = 3;
+    refresh_count.store(8); // cursor phase on
+    frame_builder();
+    EXPECT_TRUE(cell_is(9, 2, grey)); // full block in the cell's foreground
+    refresh_count.store(16);
+    frame_builder();
+    EXPECT_TRUE(cell_is(9, 2, black));
+}
+
+TEST_F(Frames, CursorUnderAPendingWrapShowsAtTheStartOfTheNextRow) {
+    page().cursor_visible = 1;
+    page().cursor_start = 0;
+    page().cursor_stop = 15;
+    page().cursor_col = 80;
+    page().cursor_row = 5;
+    page().pending_wrap = 2;
+    refresh_count.store(8);
+    frame_builder();
+    EXPECT_TRUE(cell_is(0, 5, grey));
+    EXPECT_TRUE(cell_is(79, 4, black));
+}
+
+TEST(CursorShape, RowsFilledForEveryCaseOfTheTable) {
+    struct row {
+        int s, e, h, first, count;
+    } const table[] = {
+        {0, 0, 16, 0, 1},   {5, 0, 16, 0, 0},   {7, 4, 16, 4, 12},  {2, 2, 16, 2, 1},
+        {3, 3, 16, 3, 1},   {4, 4, 16, 14, 1},  {4, 4, 8, 7, 1},    {0, 3, 16, 0, 4},
+        {1, 2, 16, 1, 2},   {1, 7, 16, 1, 15},  {0, 7, 16, 0, 16},  {2, 3, 16, 2, 2},
+        {2, 4, 16, 12, 3},  {2, 4, 8, 5, 3},    {2, 9, 16, 2, 14},  {6, 7, 16, 13, 2},
+        {6, 7, 14, 12, 2},  {3, 5, 16, 12, 3},  {3, 9, 16, 7, 8},   {3, 9, 14, 7, 7},
+        {20, 20, 16, 14, 1}, {31, 31, 8, 7, 1}, {20, 0, 16, 0, 0},
+    };
+    for (const auto& r : table) {
+        const cursor_rows rows = cursor_shape(r.s, r.e, r.h);
+        EXPECT_EQ(rows.count, r.count) << r.s << "," << r.e << " in " << r.h;
+        if (r.count) {
+            EXPECT_EQ(rows.first, r.first) << r.s << "," << r.e << " in " << r.h;
+        }
+    }
+    EXPECT_EQ(cursor_shape(4, 20, 8).count, 0 + 4); // lower half of an 8-row cell
+    EXPECT_EQ(cursor_shape(20, 2, 8).count, 6);     // from row 2 to the bottom
+    EXPECT_EQ(cursor_shape(12, 10, 8).count, 0);    // first row below the cell
+}
+
+TEST_F(Frames, PixelPagesFollowTheirSizeAndPalette) {
+    frame_builder();
+    EXPECT_EQ(newest().width, 640);
+    rt_screen(12, 0, 0, 0, 0, 1);
+    page().pixels[0] = 14;
+    page().pixels[640 * 480 - 1] = 1;
+    frame_builder();
+    EXPECT_EQ(newest().width, 640);
+    EXPECT_EQ(newest().height, 480);
+    EXPECT_EQ(pixel(0, 0), 0xFFFFFF55u);
+    EXPECT_EQ(pixel(639, 479), blue);
+    const int32_t built = frame_newest.load();
+    frame_builder();
+    EXPECT_EQ(frame_newest.load(), built); // unchanged pixels and palette: no frame
+    page().palette[14] = 0x00123456;
+    frame_builder();
+    EXPECT_NE(frame_newest.load(), built);
+    EXPECT_EQ(pixel(0, 0), 0xFF123456u);
+}
+
+TEST_F(Frames, AFullRingSkipsBuildsUntilTheDisplayReleasesSlots) {
+    for (int i = 0; i < 70; ++i) {
+        put_cell(0, 0, static_cast<uint8_t>(i), 0x07);
+        frame_builder();
+    }
+    EXPECT_EQ(frame_newest.load(), frame_ring_slots); // 64 slots, the rest were dropped
+    display_takes_everything();
+    put_cell(0, 0, 'Z', 0x07);
+    frame_builder();
+    EXPECT_EQ(frame_newest.load(), 1);
+    EXPECT_NE(frame_ring[1].pixels, nullptr);
+}
+
+} // namespace
