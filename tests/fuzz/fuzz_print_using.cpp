@@ -34,10 +34,14 @@ long double extended_of(double mantissa, int16_t scale) {
 int32_t format_value(uint8_t variant, rt_string* picture, int32_t start, rt_string** out,
                      fuzz_input& in) {
     switch (variant % 6) {
-    case 0: return rt_print_using(picture, start, out, in.take<int64_t>());
-    case 1: return rt_print_using(picture, start, out, in.take<uint64_t>());
-    case 2: return rt_print_using(picture, start, out, in.take<float>());
-    case 3: return rt_print_using(picture, start, out, in.take<double>());
+    case 0:
+        return rt_print_using(picture, start, out, in.take<int64_t>());
+    case 1:
+        return rt_print_using(picture, start, out, in.take<uint64_t>());
+    case 2:
+        return rt_print_using(picture, start, out, in.take<float>());
+    case 3:
+        return rt_print_using(picture, start, out, in.take<double>());
     case 4: {
         double mantissa = in.take<double>();
         return rt_print_using(picture, start, out, extended_of(mantissa, in.take<int16_t>()));
