@@ -20,7 +20,9 @@ std::atomic<int32_t> display_running{0};
 void rt_take_frame_lock() {
     if (!display_running.load()) return;
     frame_lock.store(1);
-    while (frame_lock.load() != 2 && display_running.load()) rt_sleep_ms(0);
+    // The service thread builds no frames once shutdown has begun.
+    while (frame_lock.load() != 2 && display_running.load() && !shutting_down.load())
+        rt_sleep_ms(0);
 }
 
 void rt_release_frame_lock() { frame_lock.store(0); }
