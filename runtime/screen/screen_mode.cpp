@@ -160,8 +160,10 @@ int32_t make_pixel_page0(int32_t mode, const text_size& previous) {
         if (size.mode != mode) continue;
         const int32_t slot = image_create(size.width, size.height, mode, nullptr);
         if (slot < 0) return slot;
-        const bool tall = mode >= 11 ? previous.rows == 60 : mode >= 9 && previous.rows == 43;
-        if (tall && previous.columns == 80) set_font_and_region(image_table[slot], 8);
+        // An 80 x 60 screen (80 x 43 on 350 lines) keeps its 8-pixel font.
+        const int32_t small_font_rows = mode >= 11 ? 60 : mode >= 9 ? 43 : 0;
+        if (previous.columns == 80 && previous.rows == small_font_rows)
+            set_font_and_region(image_table[slot], 8);
         return slot;
     }
     return -1;
@@ -229,12 +231,22 @@ void select_visual_page(int32_t page) {
 
 // Which image a mode argument names: -1 after raising an error, 0 for a mode number.
 int32_t mode_argument_slot(int32_t mode) {
-    if (mode >= 0) return (mode >= 3 && mode <= 6) || mode > 13 ? (rt_raise_error(5), -1) : 0;
-    const int32_t slot = image_slot_of_handle(mode);
-    if (slot < 0) return rt_raise_error(258), -1;
-    // Another screen page cannot become the screen: the change frees it.
-    const bool other_page = (image_table[slot].flags & image_screen_page) && slot != page_list[0];
-    return other_page ? (rt_raise_error(5), -1) : slot;
+    int32_t slot = 0;
+    rt_error error = 0;
+    if (mode >= 0) {
+        if ((mode >= 3 && mode <= 6) || mode > 13) error = 5;
+    } else {
+        slot = image_slot_of_handle(mode);
+        // Another screen page cannot become the screen: the change frees it.
+        if (slot < 0) {
+            error = 258;
+        } else if ((image_table[slot].flags & image_screen_page) && slot != page_list[0]) {
+            error = 5;
+        }
+    }
+    if (error == 0) return slot;
+    rt_raise_error(static_cast<int32_t>(error));
+    return -1;
 }
 
 void resize_custom_screen(int32_t width, int32_t height) {
