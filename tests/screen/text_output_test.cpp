@@ -370,3 +370,74 @@ TEST_F(TextOutput, NothingHappensWhileAnErrorIsPending) {
 }
 
 } // namespace
+
+namespace {
+
+// A stand-in for the printer code: a 640 x 960 page of mode 13's kind as the destination.
+int32_t printer_slot = 0;
+int page_full_events = 0;
+int form_feed_events = 0;
+int character_events = 0;
+
+bool fake_printer_hook(printer_event event) {
+    if (dest_image != printer_slot) return false;
+    if (event == printer_event::page_full) ++page_full_events;
+    if (event == printer_event::form_feed) ++form_feed_events;
+    if (event == printer_event::character) ++character_events;
+    return true;
+}
+
+class PrinterPage : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        start_screen();
+        const int32_t handle = rt_new_image(640, 960, 13, 1);
+        printer_slot = -handle;
+        rt_select_dest(handle);
+        rt_cls(0, 15, 3);
+        rt_color(0, 15, 0, 3);
+        rt_view_print(1, 60, 3);
+        printer_page_hook = fake_printer_hook;
+    }
+    void TearDown() override { printer_page_hook = nullptr; }
+    rt_image& page() { return image_table[printer_slot]; }
+    void print_many_screen_rows() {
+        for (int i = 0; i < 30; ++i) rt_print("SCREEN", true);
+    }
+};
+
+TEST_F(PrinterPage, NewLinePastTheLastRowHandsThePageOverInsteadOfScrolling) {
+    for (int i = 0; i < 59; ++i) rt_print("X", true);
+    EXPECT_EQ(page_full_events, 0);
+    EXPECT_EQ(page().cursor_row, 60);
+    rt_print("LAST", true);
+    EXPECT_EQ(page_full_events, 1);
+    EXPECT_EQ(page().cursor_row, 1);
+    EXPECT_EQ(page().pixels[0], 15); // cleared to white
+    EXPECT_EQ(character_events, 59 + 4);
+}
+
+TEST_F(PrinterPage, FormFeedHandsThePageOverAndClearsIt) {
+    rt_print("TEXT\x0c", false);
+    EXPECT_EQ(form_feed_events, 1);
+    EXPECT_EQ(page().cursor_row, 1);
+    for (int i = 0; i < 640 * 16; ++i) ASSERT_EQ(page().pixels[i], 15) << i;
+}
+
+TEST_F(PrinterPage, PrinterLineWidthWrapsEarlier) {
+    printer_line_width = 40;
+    rt_print(std::string(45, 'P'), false);
+    EXPECT_EQ(page().cursor_row, 2);
+    EXPECT_EQ(page().cursor_col, 6);
+}
+
+TEST_F(PrinterPage, OtherDestinationsAreNotThePrinterPage) {
+    rt_select_dest(0);
+    print_many_screen_rows();
+    EXPECT_EQ(text_row(image_table[page_list[0]], 24), "");
+    EXPECT_EQ(text_row(image_table[page_list[0]], 23), "SCREEN");
+    EXPECT_EQ(page_full_events, 0);
+    EXPECT_EQ(character_events, 0);
+}
+
+} // namespace
