@@ -110,14 +110,15 @@ bool print_glyph(uint32_t code, bool more_follows, bool new_line) {
     image = dest;
     image->cursor_col = static_cast<int16_t>(image->cursor_col + advance);
     const int32_t w = cell_width(*image);
-    bool fits = (image->cursor_col - 1) * w + w <= image->width;
-    if (printer && ++printer_column >= printer_line_width) fits = false;
-    if (fits) return false;
+    const bool fits = (image->cursor_col - 1) * w + w <= image->width;
+    // The printer's line width acts as a nearer right edge.
+    const bool printer_line_full = printer && ++printer_column >= printer_line_width;
+    if (fits && !printer_line_full) return false;
     if (new_line || more_follows) {
         text_new_line();
         return true;
     }
-    image->cursor_col = static_cast<int16_t>(image->width / w);
+    image->cursor_col = static_cast<int16_t>(fits ? image->cursor_col - advance : image->width / w);
     image->pending_wrap = 1;
     return false;
 }

@@ -429,6 +429,9 @@ TEST_F(PrinterPage, PrinterLineWidthWrapsEarlier) {
     rt_print(std::string(45, 'P'), false);
     EXPECT_EQ(page().cursor_row, 2);
     EXPECT_EQ(page().cursor_col, 6);
+    rt_print(std::string(35, 'Q'), false); // ends the printer line: the new line is owed
+    EXPECT_EQ(page().cursor_col, 40);
+    EXPECT_EQ(page().pending_wrap, 1);
 }
 
 TEST_F(PrinterPage, OtherDestinationsAreNotThePrinterPage) {
