@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "runtime/core/errors.h"
 #include "runtime/core/line_check.h"
+#include "runtime/core/line_input.h"
+#include "runtime/core/rt_string.h"
 
 namespace {
 
@@ -247,6 +250,25 @@ TEST(LineCheck, TypeCodes) {
     EXPECT_FALSE(input_type_valid(input_type_float | 16));
     EXPECT_FALSE(input_type_valid(12));
     EXPECT_FALSE(input_type_valid(0));
+}
+
+// Targets are checked before any key is read: each fault raises 5 and reads nothing.
+TEST(LineInputTargets, BadTargetsRaiseIllegalFunctionCall) {
+    rt_strings_init();
+    int16_t value = 0;
+    const auto raised = [](auto call) {
+        error_state.error_pending = 0;
+        call();
+        return error_state.error_pending;
+    };
+    EXPECT_EQ(raised([&] { rt_input_target(0, &value, input_integer); }), 5u);
+    EXPECT_EQ(raised([&] { rt_input_target(max_input_targets + 1, &value, input_integer); }), 5u);
+    EXPECT_EQ(raised([&] { rt_input_target(1, nullptr, input_integer); }), 5u);
+    EXPECT_EQ(raised([&] { rt_input_target(1, &value, input_type_float | 16); }), 5u);
+    EXPECT_EQ(raised([&] { rt_input_target(1, &value, input_integer); }), 0u);
+    EXPECT_EQ(input_targets[1].address, &value);
+    EXPECT_EQ(raised([] { rt_input(0, false); }), 5u);
+    EXPECT_EQ(raised([] { rt_input(2, false); }), 5u); // target 2 was never set
 }
 
 } // namespace
