@@ -163,9 +163,9 @@ bool obey_control(uint32_t code, bool more_follows, bool new_line) {
     case 7:
         rt_sleep_ms(bell_ms);
         break;
-    default:
+    default: // 10 and 13
         text_new_line();
-        break; // 10 and 13
+        break;
     }
     return false;
 }
