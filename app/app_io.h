@@ -17,10 +17,10 @@ inline void print_line(rt_routine& routine, uint32_t line, std::string_view text
 }
 
 // A prompt and its input statement: prints the prompt and "? ", then reads the line.
-float input_single(rt_routine& routine, uint32_t line, std::string_view prompt);
-int16_t input_int16(rt_routine& routine, uint32_t line, std::string_view prompt);
+float ask_single(rt_routine& routine, uint32_t line, std::string_view prompt);
+int16_t ask_int16(rt_routine& routine, uint32_t line, std::string_view prompt);
 // The answer is kept in the routine's string variable.
-void input_string(rt_routine& routine, uint32_t line, std::string_view prompt, rt_string* answer);
+void ask_string(rt_routine& routine, uint32_t line, std::string_view prompt, rt_string* answer);
 
 // Polls the keyboard, one statement per poll, until a key arrives (consumed).
 void wait_for_key(rt_routine& routine, uint32_t line);

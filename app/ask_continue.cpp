@@ -17,7 +17,7 @@ answer_kind classify(rt_string* answer) {
 bool ask_continue(rt_routine& r, float& invalid_answers) {
     rt_string* answer = rt_string_new(0, false);
     for (;;) {
-        input_string(r, 900, "WOULD YOU LIKE TO CONTINUE ", answer);
+        ask_string(r, 900, "WOULD YOU LIKE TO CONTINUE ", answer);
         answer_kind kind = answer_kind::unrecognised;
         r.statement(901, [&] { kind = classify(answer); });
         if (kind != answer_kind::unrecognised) {

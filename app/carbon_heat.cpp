@@ -32,12 +32,12 @@ void carbon_equivalent(rt_routine& r) {
     print_line(r, 401);
     print_line(r, 402, "**************** CARBON EQUIVELENT PROGRAM **************");
     print_line(r, 403);
-    const float c = input_single(r, 404, "ENTER PERCENTAGE OF CARBON");
-    const float mn = input_single(r, 405, "ENTER PERCENTAGE OF MANGANESE");
-    const float ni = input_single(r, 406, "ENTER PERCENTAGE OF NICKEL");
-    const float cr = input_single(r, 407, "ENTER PERCENTAGE OF CHROMIUM");
-    const float mo = input_single(r, 408, "ENTER PERCENTAGE OF MOLYBDENUM");
-    const float cu = input_single(r, 409, "ENTER PERCENTAGE OF COPPER");
+    const float c = ask_single(r, 404, "ENTER PERCENTAGE OF CARBON");
+    const float mn = ask_single(r, 405, "ENTER PERCENTAGE OF MANGANESE");
+    const float ni = ask_single(r, 406, "ENTER PERCENTAGE OF NICKEL");
+    const float cr = ask_single(r, 407, "ENTER PERCENTAGE OF CHROMIUM");
+    const float mo = ask_single(r, 408, "ENTER PERCENTAGE OF MOLYBDENUM");
+    const float cu = ask_single(r, 409, "ENTER PERCENTAGE OF COPPER");
     float ce = 0;
     r.statement(410, [&] {
         ce = static_cast<float>(c + mn / 6.0L + ni / 20.0L + (cr + static_cast<long double>(mo)) / 10.0L +
@@ -56,15 +56,15 @@ void carbon_equivalent_a20(rt_routine& r) {
     print_line(r, 504, "ASTM A-20.");
     print_line(r, 505);
     print_line(r, 506);
-    const float c = input_single(r, 507, "ENTER CARBON");
-    const float mn = input_single(r, 508, "ENTER MANGANESE");
-    input_single(r, 509, "ENTER SILICON"); // asked for, not used by the formula
-    const float cu = input_single(r, 510, "ENTER COPPER");
-    const float ni = input_single(r, 511, "ENTER NICKEL");
-    const float cr = input_single(r, 512, "ENTER CHROMIUM");
-    const float mo = input_single(r, 513, "ENTER MOLYBDENUM");
-    const float v = input_single(r, 514, "ENTER VANADIUM");
-    input_single(r, 515, "ENTER BORON"); // asked for, not used by the formula
+    const float c = ask_single(r, 507, "ENTER CARBON");
+    const float mn = ask_single(r, 508, "ENTER MANGANESE");
+    ask_single(r, 509, "ENTER SILICON"); // asked for, not used by the formula
+    const float cu = ask_single(r, 510, "ENTER COPPER");
+    const float ni = ask_single(r, 511, "ENTER NICKEL");
+    const float cr = ask_single(r, 512, "ENTER CHROMIUM");
+    const float mo = ask_single(r, 513, "ENTER MOLYBDENUM");
+    const float v = ask_single(r, 514, "ENTER VANADIUM");
+    ask_single(r, 515, "ENTER BORON"); // asked for, not used by the formula
     float ce = 0;
     r.statement(516, [&] {
         ce = static_cast<float>(c + mn / 6.0L + (cr + static_cast<long double>(mo) + v) / 5.0L +
@@ -77,10 +77,10 @@ void carbon_equivalent_a20(rt_routine& r) {
 
 void heat_input(rt_routine& r) {
     r.statement(600, [] { rt_cls(0, 0, 0); });
-    const float maximum = input_single(r, 601, "ENTER THE MAXIMUM JOULES PER INCH ALLOWED");
-    const float amps = input_single(r, 602, "ENTER AMPS");
-    const float volts = input_single(r, 603, "ENTER VOLTS");
-    float speed = input_single(r, 604, "ENTER A POSSIBLE TRAVEL SPEED ");
+    const float maximum = ask_single(r, 601, "ENTER THE MAXIMUM JOULES PER INCH ALLOWED");
+    const float amps = ask_single(r, 602, "ENTER AMPS");
+    const float volts = ask_single(r, 603, "ENTER VOLTS");
+    float speed = ask_single(r, 604, "ENTER A POSSIBLE TRAVEL SPEED ");
     r.statement(605, [&] {
         if (speed == 0) speed = 12; // inches per minute when none is given
     });

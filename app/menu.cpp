@@ -49,7 +49,7 @@ void draw_menu(rt_routine& r) {
 int16_t read_selection(rt_routine& r) {
     int16_t selection = 0;
     while (selection > 13 || selection < 1) {
-        selection = input_int16(r, 375, "SELECT AN OPTION ");
+        selection = ask_int16(r, 375, "SELECT AN OPTION ");
         if (selection == 13) closing_screen();
         if (selection > 13 || selection < 1) {
             const std::string number(rt_view(rt_str_number(selection)));
@@ -96,8 +96,7 @@ void closing_screen() {
         "*    ",
         "*      THIS PROGRAM WAS WRITTEN BY A WELDER AND NOT A COMPUTER PROGRAMMER.",
         "*      IF YOU HAVE ANY COMMENTS OR SUGGESTIONS PLEASE SEND THEM TO THE",
-        "*      ABOVE ADDRESS. This program source code is available."
-        "                                  ",
+        "*      ABOVE ADDRESS. This program source code is available.                                  ",
         "*",
         "                                                                  ",
         "*                                                                 ",

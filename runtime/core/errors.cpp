@@ -16,7 +16,6 @@ bool rt_critical_box_of(uint32_t n, const char** message, const char** caption,
 rt_error_state error_state;
 rt_main_routine application_main = nullptr;
 void (*rt_close_files_hook)() = nullptr;
-void (*rt_end_prompt_hook)() = nullptr;
 
 namespace {
 
@@ -122,14 +121,6 @@ void rt_exit() {
     finished_threads.fetch_or(1);
     while (!shutting_down.load()) rt_sleep_ms(16);
     for (;;) rt_sleep_ms(16);
-}
-
-void rt_end() {
-    if (rt_close_files_hook) rt_close_files_hook();
-    exit_trap.store(0);
-    if (rt_end_prompt_hook) rt_end_prompt_hook();
-    stop_request.store(1);
-    rt_exit();
 }
 
 void rt_clear() {

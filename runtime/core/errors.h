@@ -53,6 +53,5 @@ void rt_clear();
 // Timed wait that honours pause, shutdown and errors while it waits.
 void rt_delay(double seconds);
 
-// Hooks for later parts of the runtime, filled in as they land; null until then.
+// Closes open files and connections; null while there are none to close.
 extern void (*rt_close_files_hook)();
-extern void (*rt_end_prompt_hook)(); // shows "Press any key to continue", waits for a key

@@ -12,6 +12,8 @@
 #include "runtime/core/scratch.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/executable_path.h"
+#include "runtime/screen/fonts.h"
+#include "runtime/screen/image.h"
 #include "runtime/window/keyboard.h"
 #include "runtime/window/service_thread.h"
 #include "runtime/window/shared_words.h"
@@ -68,7 +70,7 @@ void start_up(int argc, char** argv) {
     // 3.-4. Event-trap state; the key-event table is preset with the keyboard state below.
     // 5. Working directory: the executable's folder.
     change_to_executable_folder();
-    // 6.-8. Environment count (unused), cell sizes and the image table: with the screen.
+    // 6.-8. Environment count (unused); cell sizes and the image table come with step 16.
     // 9. Scratch stack and return stack.
     rt_scratch_init();
     // 10. Emulated low memory.
@@ -79,7 +81,11 @@ void start_up(int argc, char** argv) {
     synchronise_clock();
     // 14.-15. Desktop keyboard state and the empty key queue.
     rt_keyboard_init();
-    // 16.-17. Palettes, glyphs and screen mode 0: with the screen.
+    // 16. Palettes, the image table with its reserved slots, and the glyph sets.
+    rt_screen_init();
+    rt_fonts_init();
+    // 17. The first page: 80 x 25 text.
+    rt_screen(0, 0, 0, 0, 0, 1);
 }
 
 void start_threads(rt_main_routine main_routine) {

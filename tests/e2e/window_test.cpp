@@ -1,6 +1,7 @@
 // The real executable under a private X server: its window, closing and working folder.
-#include <X11/Xlib.h>
 #include <gtest/gtest.h>
+// After GoogleTest: Xlib defines macros that clash with its names.
+#include <X11/Xlib.h>
 #include <unistd.h>
 
 #include <climits>

@@ -2,7 +2,7 @@
 
 #include "runtime/core/line_input.h"
 #include "runtime/screen/text_output.h"
-#include "runtime/window/keyboard.h"
+#include "runtime/window/key_queue.h"
 
 void print_items(rt_routine& routine, uint32_t line, std::initializer_list<std::string_view> items,
                  bool new_line) {
@@ -19,7 +19,7 @@ void print_items(rt_routine& routine, uint32_t line, std::initializer_list<std::
 namespace {
 
 template <class T>
-T input_value(rt_routine& routine, uint32_t line, std::string_view prompt, uint32_t type_code) {
+T read_typed_line(rt_routine& routine, uint32_t line, std::string_view prompt, uint32_t type_code) {
     print_items(routine, line, {prompt, "? "}, false);
     T value{};
     routine.statement(line, [&] {
@@ -31,18 +31,18 @@ T input_value(rt_routine& routine, uint32_t line, std::string_view prompt, uint3
 
 } // namespace
 
-float input_single(rt_routine& routine, uint32_t line, std::string_view prompt) {
-    return input_value<float>(routine, line, prompt, input_type_single);
+float ask_single(rt_routine& routine, uint32_t line, std::string_view prompt) {
+    return read_typed_line<float>(routine, line, prompt, input_single);
 }
 
-int16_t input_int16(rt_routine& routine, uint32_t line, std::string_view prompt) {
-    return input_value<int16_t>(routine, line, prompt, input_type_int16);
+int16_t ask_int16(rt_routine& routine, uint32_t line, std::string_view prompt) {
+    return read_typed_line<int16_t>(routine, line, prompt, input_integer);
 }
 
-void input_string(rt_routine& routine, uint32_t line, std::string_view prompt, rt_string* answer) {
+void ask_string(rt_routine& routine, uint32_t line, std::string_view prompt, rt_string* answer) {
     print_items(routine, line, {prompt, "? "}, false);
     routine.statement(line, [&] {
-        rt_input_target(1, answer, input_type_string);
+        rt_input_target(1, answer, input_string);
         rt_input(1, true);
     });
 }

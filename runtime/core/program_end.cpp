@@ -1,0 +1,47 @@
+// The end of the program's main routine: the prompt on the bottom row and the stop.
+#include "runtime/core/errors.h"
+#include "runtime/core/rt_string.h"
+#include "runtime/platform/clock.h"
+#include "runtime/screen/fonts.h"
+#include "runtime/screen/image.h"
+#include "runtime/screen/text_output.h"
+#include "runtime/window/key_queue.h"
+#include "runtime/window/shared_words.h"
+
+namespace {
+
+bool key_waiting() {
+    const int32_t mark = rt_temporary_count();
+    const bool waiting = rt_inkey()->len != 0;
+    rt_release_temporaries(mark, 0);
+    return waiting;
+}
+
+int32_t text_rows(const rt_image& page) {
+    return page.text_page ? page.height : page.height / font_height(page.font);
+}
+
+void show_end_prompt() {
+    rt_select_dest(rt_visible_handle());
+    const int32_t rows = text_rows(*dest);
+    rt_view_print(rows, rows, 3);
+    rt_print("", true);
+    rt_print("Press any key to continue", false);
+}
+
+} // namespace
+
+void rt_end() {
+    if (rt_close_files_hook) rt_close_files_hook();
+    exit_trap.store(0);
+    show_end_prompt();
+    while (key_waiting()) rt_sleep_ms(0); // keys typed before the prompt do not count
+    auto_display.store(1);
+    // Polled every 10 ms rather than spun: a program left at its end prompt costs nothing.
+    while (!key_waiting()) {
+        if (shutting_down.load()) rt_exit();
+        rt_sleep_ms(10);
+    }
+    stop_request.store(1);
+    rt_exit();
+}
