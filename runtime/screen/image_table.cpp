@@ -111,21 +111,29 @@ void fill_text_cells(uint8_t* cells, size_t count) {
     }
 }
 
-void build_blend_tables() {
-    if (blend_table) return;
-    blend_table = new uint8_t[256 * 256 * 256];
-    alpha_table = new uint8_t[256 * 256];
+bool build_blend_tables() {
+    if (blend_table) return true;
+    auto* blend = static_cast<uint8_t*>(std::malloc(256 * 256 * 256));
+    auto* alpha = static_cast<uint8_t*>(std::malloc(256 * 256));
+    if (!blend || !alpha) {
+        std::free(blend);
+        std::free(alpha);
+        return false;
+    }
     for (int i = 0; i < 256; ++i) {
         const float x = static_cast<float>(i) / 255.0f;
         for (int j = 0; j < 256; ++j) {
             const float y = static_cast<float>(j) / 255.0f;
-            alpha_table[i << 8 | j] =
+            alpha[i << 8 | j] =
                 static_cast<uint8_t>(std::nearbyint((1.0f - (1.0f - x) * (1.0f - y)) * 255.0f));
-            uint8_t* row = blend_table + (i << 16 | j << 8);
+            uint8_t* row = blend + (i << 16 | j << 8);
             for (int k = 0; k < 256; ++k)
                 row[k] = static_cast<uint8_t>(std::nearbyint(x * j + (1.0f - x) * k));
         }
     }
+    alpha_table = alpha;
+    blend_table = blend;
+    return true;
 }
 
 bool allocate_storage(rt_image& image) {
@@ -223,7 +231,10 @@ int32_t image_create(int32_t width, int32_t height, int32_t mode, uint8_t* pixel
     image.colour_mask = image.bits_per_pixel > 31 ? 0xFFFFFFFFu : (1u << image.bits_per_pixel) - 1;
     image_reset_text_region(image);
     if (!image.text_page) image_reset_graphics(image);
-    if (mode == 32) build_blend_tables();
+    if (mode == 32 && !build_blend_tables()) {
+        image_free(slot);
+        return -1;
+    }
     if (pixels) {
         image.pixels = pixels;
     } else if (!allocate_storage(image)) {
