@@ -299,11 +299,14 @@ void width_of_text_screen(int32_t columns, int32_t rows, uint32_t given) {
     rt_screen(0, 0, 0, 0, 0, 1);
 }
 
-// Cell heights a pixel mode offers for a text grid (8-pixel-wide cells).
+// Cell heights a pixel mode offers for a text grid (8-pixel-wide cells): the 8-pixel font
+// when the rows fill the height exactly, the mode's taller font likewise; 350-line screens
+// take 43 rows of the 8-pixel font (344 lines).
 int32_t grid_font_of_rows(const rt_image& screen, int32_t rows) {
     static constexpr int32_t taller[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 14, 14, 16, 16, 0};
-    if (rows * 8 == screen.height) return 8;
-    const int32_t tall = screen.mode < 14 ? taller[screen.mode] : 16;
+    const bool lines_350 = screen.mode == 9 || screen.mode == 10;
+    if (rows * 8 == screen.height || (lines_350 && rows == 43)) return 8;
+    const int32_t tall = screen.mode < 14 ? taller[screen.mode] : 0;
     return tall && rows * tall == screen.height ? tall : 0;
 }
 

@@ -348,6 +348,34 @@ TEST_F(ScreenModes, WidthOnPixelScreenChangesOnlyTheFont) {
     EXPECT_EQ(take_error(), 5u);
 }
 
+TEST_F(ScreenModes, FortyThreeRowsOnA350LineScreenAndBackToText) {
+    rt_screen(9, 0, 0, 0, 0, 1);
+    rt_width(0, 80, 43, 3);
+    EXPECT_EQ(page(0).mode, 9);
+    EXPECT_EQ(page(0).font, 8);
+    EXPECT_EQ(image_rows(page(0)), 43);
+    rt_screen(10, 0, 0, 0, 0, 1); // the 80 x 43 grid carries over
+    EXPECT_EQ(page(0).font, 8);
+    rt_screen(0, 0, 0, 0, 0, 1); // and into the text mode
+    EXPECT_EQ(page(0).width, 80);
+    EXPECT_EQ(page(0).height, 43);
+    EXPECT_EQ(page(0).font, 8);
+    rt_screen(12, 0, 0, 0, 0, 1);
+    rt_screen(0, 0, 0, 0, 0, 1); // 80 x 30 is not kept
+    EXPECT_EQ(page(0).height, 25);
+    EXPECT_EQ(page(0).font, 16);
+}
+
+TEST_F(ScreenModes, CustomScreenResizesToTheTextGrid) {
+    rt_screen(rt_new_image(100, 100, 256, 1), 0, 0, 0, 0, 1);
+    rt_width(0, 30, 0, 1);
+    EXPECT_EQ(page(0).width, 240);
+    EXPECT_EQ(page(0).height, 100);
+    EXPECT_EQ(page(0).print_bottom, 5);
+    rt_width(0, 0, 4, 3);
+    EXPECT_EQ(take_error(), 5u);
+}
+
 TEST_F(ScreenModes, PrinterWidth) {
     rt_width(2, 132, 0, 1);
     EXPECT_EQ(printer_line_width, 132);
