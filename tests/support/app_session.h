@@ -1,0 +1,39 @@
+#pragma once
+// Drives the application in-process: the runtime starts without a window, keys go in
+// through the freeglut keyboard path and the visible page is read back.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/core/errors.h"
+#include "runtime/screen/image.h"
+
+class app_session {
+  public:
+    // Starts the runtime headless with the routine (default: the calculator).
+    explicit app_session(rt_main_routine routine = nullptr);
+
+    // Types the characters ('\r' is Enter), waiting whenever the key queue is full.
+    void type(std::string_view keys);
+    // Types a line and Enter.
+    void enter(std::string_view line) {
+        type(line);
+        type("\r");
+    }
+
+    rt_image& page() const;
+    // The visible page's rows without trailing blanks, trailing empty rows dropped.
+    std::vector<std::string> rows() const;
+    std::string row(int number) const; // 1-based
+
+    // Waits until the predicate holds; false after timeout_ms.
+    bool wait_for(const std::function<bool()>& done, int timeout_ms = 10000) const;
+    // Waits until some row reads exactly text.
+    bool wait_for_row_text(const std::string& text, int timeout_ms = 10000) const;
+    // Waits until the last non-empty row reads exactly text (the program waits there).
+    bool wait_for_last_row(const std::string& text, int timeout_ms = 10000) const;
+};
+
+// The rows joined with new lines, for readable failure messages.
+std::string screen_text(const std::vector<std::string>& rows);
