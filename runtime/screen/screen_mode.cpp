@@ -407,15 +407,16 @@ void rt_screen(int32_t mode, int32_t colour_switch, int32_t active_page, int32_t
         return;
     }
     const bool screen_exists = page_list_size > 0;
+    // Without a mode, or naming the screen's own image, the current screen is rebuilt.
+    const bool same_screen = !(given & 1) || (screen_exists && mode_slot == page_list[0]);
     bool full_change = pending_text_set() || !screen_exists;
-    if ((given & 1) && screen_exists) {
-        if (mode_slot == page_list[0]) mode_slot = 0, mode = page0().mode;
+    if (!same_screen && screen_exists)
         full_change = full_change || mode_slot != 0 || mode != page0().mode;
-    }
     if (full_change) {
-        if (!(given & 1)) mode = screen_exists ? page0().mode : 0;
-        if (mode_slot == 0 && screen_exists && page0_from_handle && mode == page0().mode)
-            mode_slot = page_list[0];
+        if (same_screen) {
+            mode = screen_exists ? page0().mode : 0;
+            mode_slot = screen_exists && page0_from_handle ? page_list[0] : 0;
+        }
         hold_frames();
         change_mode(mode, mode_slot);
     }

@@ -444,6 +444,10 @@ TEST_F(ScreenModes, HandleAsScreenBecomesPageZeroAndSurvivesTheNextMode) {
     ASSERT_EQ(take_error(), 0u);
     EXPECT_EQ(page_list[0], -handle);
     EXPECT_EQ(visible_page.load(), -handle);
+    const uint32_t generation = screen_generation.load();
+    rt_screen(handle, 0, 0, 0, 0, 1); // the screen's own image again: nothing changes
+    EXPECT_EQ(screen_generation.load(), generation);
+    EXPECT_EQ(page_list[0], -handle);
     rt_screen(0, 0, 1, 0, 0, 4); // a second page of the same kind
     EXPECT_EQ(page(1).width, 200);
     EXPECT_EQ(page(1).mode, 32);
