@@ -279,6 +279,17 @@ TEST_F(Strings, TheHeapGrowsAndEveryStringMovesWithIt) {
     EXPECT_EQ(text_of(t), std::string(100000, 't'));
 }
 
+TEST_F(Strings, TheLastVariableMovesWhenItWouldPassTheHeapsEnd) {
+    rt_string* v = variable_with(std::string(1048544, 'v'));
+    EXPECT_EQ(string_heap.used, string_heap.size);
+    const std::string longer(1048600, 'w');
+    rt_string_assign(v, rt_string_from_bytes(longer.data(), int32_t(longer.size())));
+    EXPECT_EQ(string_heap.size, 1048600 + 2 * 1048576);
+    EXPECT_EQ(offset_of(v), 0);
+    EXPECT_EQ(string_heap.used, 1048600);
+    EXPECT_EQ(text_of(v), longer);
+}
+
 TEST_F(Strings, TheHeapListDoublesWhenMoreThanHalfOfItIsLive) {
     std::vector<rt_string*> all;
     for (int i = 0; i < 70000; ++i) all.push_back(rt_string_new(0, false));
