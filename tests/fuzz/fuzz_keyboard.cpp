@@ -1,0 +1,94 @@
+// Random streams of key events from the window layer, the hook and the lock follower,
+// interleaved with reads: the queue offsets stay in the BIOS ring, every read is 0, 1 or
+// 2 bytes, a two-byte read starts with 0, and the raw scan-code buffer never overflows.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "runtime/core/low_memory.h"
+#include "runtime/core/rt_string.h"
+#include "runtime/window/glut_keys.h"
+#include "runtime/window/key_logs.h"
+#include "runtime/window/key_queue.h"
+#include "runtime/window/keyboard.h"
+#include "runtime/window/shared_words.h"
+
+namespace {
+
+void require(bool condition) {
+    if (!condition) std::abort();
+}
+
+bool offset_in_ring(uint8_t offset) {
+    return offset >= 30 && offset <= 60 && offset % 2 == 0;
+}
+
+void check_read() {
+    const rt_string* s = rt_inkey();
+    require(s->len >= 0 && s->len <= 2);
+    if (s->len == 2) require(s->data[0] == 0 && s->data[1] != 0);
+}
+
+int32_t identifier_from(const uint8_t* p) {
+    int32_t id;
+    std::memcpy(&id, p, sizeof id);
+    return id;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static bool started = false;
+    if (!started) {
+        rt_strings_init();
+        started = true;
+    }
+    rt_low_memory_reset();
+    reset_key_queue();
+    const int32_t temporaries = rt_temporary_count();
+    size_t i = 0;
+    while (i + 2 <= size) {
+        const uint8_t op = data[i] % 9, arg = data[i + 1];
+        i += 2;
+        const int modifiers = arg >> 5;
+        switch (op) {
+        case 0:
+            keyboard_char_down(arg, modifiers);
+            break;
+        case 1:
+            keyboard_char_up(arg, modifiers);
+            break;
+        case 2:
+            keyboard_special_down(arg & 0x7F, modifiers);
+            break;
+        case 3:
+            keyboard_special_up(arg & 0x7F, modifiers);
+            break;
+        case 4:
+            keyboard_hook_key(arg & 1 ? 100019 : 100318, arg & 2);
+            break;
+        case 5:
+            follow_lock_states({.scroll_lock_on = bool(arg & 1),
+                                .caps_lock_on = bool(arg & 2),
+                                .num_lock_on = bool(arg & 4)});
+            break;
+        case 6:
+            if (i + 4 > size) break;
+            (arg & 1 ? key_press : key_release)(identifier_from(data + i));
+            i += 4;
+            break;
+        default:
+            check_read();
+        }
+        require(offset_in_ring(low_memory[0x41A]) && offset_in_ring(low_memory[0x41C]));
+        require(raw_scan_codes.count.load() <= raw_scan_capacity);
+    }
+    for (int n = 0; n < 16; ++n) check_read(); // the queue drains
+    require(low_memory[0x41A] == low_memory[0x41C]);
+    rt_release_temporaries(temporaries, 0);
+    // Break and Pause only set words the program thread would act on.
+    stop_request.store(0);
+    close_request.store(0);
+    paused.store(0);
+    return 0;
+}
