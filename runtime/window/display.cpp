@@ -111,6 +111,11 @@ void display_callback() {
     if (!paused.load()) glutSwapBuffers();
 }
 
+bool display_needs_drawing() {
+    const int32_t newest = frame_newest.load();
+    return newest != 0 && (!frame_ring[newest].shown.load() || display.forced_redraw);
+}
+
 void reshape_callback(int width, int height) {
     display.previous_width = display.window_width;
     display.previous_height = display.window_height;

@@ -3,6 +3,9 @@
 // window's size equal to the picture's.
 
 void display_callback();
+// True when the display callback has something to draw: a frame not shown yet or a
+// forced redraw after a reshape.
+bool display_needs_drawing();
 void reshape_callback(int width, int height);
 
 // Window state kept between calls.

@@ -20,8 +20,10 @@ namespace {
 constexpr int redisplay_period_ms = 8;
 Atom wm_delete_window = None;
 
+// Posting a redisplay only when there is something to draw keeps an idle window cheap;
+// the display callback would return at once anyway.
 void redisplay_timer(int) {
-    glutPostRedisplay();
+    if (display_needs_drawing()) glutPostRedisplay();
     glutTimerFunc(redisplay_period_ms, redisplay_timer, 0);
 }
 
@@ -44,14 +46,15 @@ void register_callbacks() {
 }
 
 // Events that freeglut would mishandle or never deliver: the close button (freeglut
-// destroys the window on it) and the Pause and Break keys.
+// destroys the window on it), the Pause and Break keys, and the keys freeglut would
+// turn into other characters (Shift+Tab, Ctrl+Enter).
 Bool is_ours(Display* display, XEvent* event, XPointer) {
     if (event->type == ClientMessage)
         return static_cast<Atom>(event->xclient.data.l[0]) == wm_delete_window;
     if (event->type == KeyPress || event->type == KeyRelease) {
         const KeySym sym = XLookupKeysym(&event->xkey, 0);
         (void)display;
-        return sym == XK_Pause || sym == XK_Break;
+        return sym == XK_Pause || sym == XK_Break || keyboard_claims_x_key(event->xkey);
     }
     return False;
 }
@@ -59,6 +62,10 @@ Bool is_ours(Display* display, XEvent* event, XPointer) {
 void handle_ours(XEvent& event) {
     if (event.type == ClientMessage) {
         rt_window_hook(1, 0, 0);
+        return;
+    }
+    if (keyboard_claims_x_key(event.xkey)) {
+        keyboard_x_key(event.xkey);
         return;
     }
     const bool pressed = event.type == KeyPress;
