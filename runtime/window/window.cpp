@@ -12,6 +12,7 @@
 #include "runtime/platform/message_box.h"
 #include "runtime/window/display.h"
 #include "runtime/window/glut_keys.h"
+#include "runtime/window/x_keys.h"
 #include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
 

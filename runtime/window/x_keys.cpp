@@ -1,0 +1,53 @@
+#include "runtime/window/x_keys.h"
+
+#include <GL/freeglut.h>
+#include <X11/keysym.h>
+
+#include "runtime/window/glut_keys.h"
+
+namespace {
+
+// The character each claimed key stands for, as the window layer of the classic
+// desktop delivers it, with the X modifier that makes freeglut get it wrong.
+struct x_key_character {
+    KeySym key;
+    unsigned modifier;
+    unsigned char character;
+};
+
+constexpr x_key_character x_key_characters[] = {
+    {XK_Tab, ShiftMask, 9},
+    {XK_Return, ControlMask, 10},
+    {XK_KP_Enter, ControlMask, 10},
+};
+
+const x_key_character* x_key_character_of(const XKeyEvent& event) {
+    const KeySym key = XLookupKeysym(const_cast<XKeyEvent*>(&event), 0);
+    for (const x_key_character& k : x_key_characters)
+        if (k.key == key && (event.state & k.modifier)) return &k;
+    return nullptr;
+}
+
+// freeglut's reading of the X modifier state.
+int glut_modifiers_of(unsigned state) {
+    int modifiers = 0;
+    if (state & (ShiftMask | LockMask)) modifiers |= GLUT_ACTIVE_SHIFT;
+    if (state & ControlMask) modifiers |= GLUT_ACTIVE_CTRL;
+    if (state & Mod1Mask) modifiers |= GLUT_ACTIVE_ALT;
+    return modifiers;
+}
+
+} // namespace
+
+bool keyboard_claims_x_key(const XKeyEvent& event) {
+    return (event.type == KeyPress || event.type == KeyRelease) && x_key_character_of(event);
+}
+
+void keyboard_x_key(const XKeyEvent& event) {
+    const x_key_character* k = x_key_character_of(event);
+    if (!k) return;
+    if (event.type == KeyPress)
+        keyboard_char_down(k->character, glut_modifiers_of(event.state));
+    else
+        keyboard_char_up(k->character, glut_modifiers_of(event.state));
+}
