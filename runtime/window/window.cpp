@@ -12,9 +12,9 @@
 #include "runtime/platform/message_box.h"
 #include "runtime/window/display.h"
 #include "runtime/window/glut_keys.h"
-#include "runtime/window/x_keys.h"
 #include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
+#include "runtime/window/x_keys.h"
 
 namespace {
 
