@@ -181,10 +181,6 @@ void erase_character(editor& e) {
 // False at Enter.
 bool handle_key(editor& e, uint8_t key) {
     if (key == enter_key) return false;
-    if (key == bell_key) {
-        rt_print(std::string_view("\a", 1), false);
-        return true;
-    }
     if (std::find(std::begin(ignored_keys), std::end(ignored_keys), key) != std::end(ignored_keys))
         return true;
     if (key == tab_key) {
@@ -192,7 +188,9 @@ bool handle_key(editor& e, uint8_t key) {
         return true;
     }
     hold_frames();
-    if (key == backspace_key)
+    if (key == bell_key)
+        rt_print(std::string_view("\a", 1), false); // sounds; a wrap it owes is made
+    else if (key == backspace_key)
         erase_character(e);
     else
         type_character(e, key);
