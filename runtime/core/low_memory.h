@@ -7,6 +7,8 @@
 
 constexpr size_t low_memory_size = 1114099;
 constexpr size_t low_memory_spare = 65536; // the block beside it
+// The program's 64 KiB data segment (0x500..0x104FF) holds the low-memory string
+// region: string bytes grow up from its base, descriptors down from its top.
 constexpr size_t default_segment_offset = 0x500;
 
 extern uint8_t* low_memory;

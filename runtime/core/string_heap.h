@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "runtime/core/errors.h"
+#include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
 
 // A byte area: strings are placed upward from begin; used is the offset of the first
@@ -37,7 +38,7 @@ constexpr int64_t string_spare_bytes = 32;
 
 // The low-memory string region is the program's 64 KiB data segment: its bytes grow up
 // from the segment base, descriptors are pushed down from its top.
-constexpr int64_t low_region_offset = 0x500;
+constexpr int64_t low_region_offset = int64_t(default_segment_offset);
 constexpr int64_t low_region_size = 0x10000;
 constexpr int32_t low_descriptor_bytes = 4;
 

@@ -71,11 +71,16 @@ class StringModel : public ::testing::Test {
         if (r < 985) return size_t(below(medium_length));
         return size_t(20000 + below(60000));
     }
+    // Random bytes (spaces, letters of both cases, digits, a high byte) cut from a pool.
     std::string random_text(size_t n) {
-        static const char alphabet[] = "  abcxyzABCXYZ019.\xff";
-        std::string t(n, ' ');
-        for (char& c : t) c = alphabet[below(sizeof alphabet - 1)];
-        return t;
+        static const std::string pool = [] {
+            static const char alphabet[] = "  abcxyzABCXYZ019.\xff";
+            std::mt19937 pool_rng(7);
+            std::string p(131072, ' ');
+            for (char& c : p) c = alphabet[pool_rng() % (sizeof alphabet - 1)];
+            return p;
+        }();
+        return pool.substr(size_t(below(int(pool.size() - n + 1))), n);
     }
 
     bool is_low(size_t v) const {
