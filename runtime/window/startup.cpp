@@ -26,13 +26,8 @@ const char* command_line_text = "";
 namespace {
 
 void change_to_executable_folder() {
-    std::string path = platform_executable_path();
-    const size_t cut = path.find_last_of("\\/:");
-    if (cut == std::string::npos) return;
-    // At a slash the slash is dropped; at a drive colon the colon stays.
-    path.resize(path[cut] == ':' ? cut + 1 : cut);
-    if (path.empty()) path = "/";
-    if (chdir(path.c_str()) != 0) return;
+    const std::string folder = executable_folder_of(platform_executable_path());
+    if (!folder.empty() && chdir(folder.c_str()) != 0) return;
 }
 
 void build_command_line(int argc, char** argv) {
@@ -110,6 +105,15 @@ void rt_start_headless(rt_main_routine main_routine) {
     char* argv[] = {name, nullptr};
     start_up(1, argv);
     start_threads(main_routine);
+}
+
+// The folder part of an executable path: at a slash the slash is dropped, at a drive
+// colon the colon stays; a file in the root folder gives "/".
+std::string executable_folder_of(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/:");
+    if (cut == std::string::npos) return {};
+    const size_t length = path[cut] == ':' ? cut + 1 : cut;
+    return length == 0 ? std::string(1, '/') : path.substr(0, length);
 }
 
 int64_t rt_time_of_day_ms() {

@@ -2,6 +2,7 @@
 // Process entry of the runtime: start-up in its fixed order, the runtime's threads and
 // the one orderly way the process ends.
 #include <cstdint>
+#include <string>
 
 #include "runtime/core/errors.h"
 
@@ -19,6 +20,10 @@ extern const char* command_line_text;
 // The same start-up without the window, for in-process tests: the program thread and
 // the service thread run; keys are fed through the keyboard path by the caller.
 void rt_start_headless(rt_main_routine main_routine);
+
+// The folder part of an executable path: at a slash the slash is dropped, at a drive
+// colon the colon stays; a file in the root folder gives "/"; no separator gives "".
+std::string executable_folder_of(const std::string& path);
 
 // Milliseconds since local midnight, derived from the clock values taken at start.
 int64_t rt_time_of_day_ms();

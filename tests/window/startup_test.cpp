@@ -82,4 +82,12 @@ TEST(HeadlessStart, WorkingDirectoryIsTheExecutablesFolder) {
     EXPECT_EQ(std::string(cwd), exe.substr(0, exe.rfind('/')));
 }
 
+TEST(ExecutableFolder, CutsAtTheLastSeparator) {
+    EXPECT_EQ(executable_folder_of("/opt/weld/bin/mirvalentopraxius"), "/opt/weld/bin");
+    EXPECT_EQ(executable_folder_of("/mirvalentopraxius"), "/");
+    EXPECT_EQ(executable_folder_of("C:WELD.EXE"), "C:");
+    EXPECT_EQ(executable_folder_of("C:\\TOOLS\\WELD.EXE"), "C:\\TOOLS");
+    EXPECT_EQ(executable_folder_of("weld"), "");
+}
+
 } // namespace
