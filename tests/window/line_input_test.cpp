@@ -124,7 +124,12 @@ void input_routine() {
 
 class LineInput : public ::testing::Test {
   protected:
-    static void start() { rt_start_headless(input_routine); }
+    // Typing starts once the service thread builds frames, as with a window on the screen.
+    static void start() {
+        rt_start_headless(input_routine);
+        const int64_t give_up = rt_clock_ms() + 10000;
+        while (!display_running.load() && rt_clock_ms() < give_up) rt_sleep_ms(1);
+    }
 
     static int32_t keys_waiting() {
         const int head = std::atomic_ref<uint8_t>(low_memory[key_queue_head_address]).load();
