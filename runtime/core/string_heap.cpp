@@ -118,7 +118,13 @@ void rt_strings_init() {
     record_pool.free = static_cast<rt_string**>(free_stack);
     record_pool.free_capacity = record_block_records;
     record_pool.free_count = 0;
-    if (!new_record_block()) rt_raise_error(error_record_stack);
+    if (record_pool.block) {
+        std::memset(static_cast<void*>(record_pool.block), 0,
+                    record_block_records * sizeof(rt_string));
+        record_pool.block_used = 0;
+    } else if (!new_record_block()) {
+        rt_raise_error(error_record_stack);
+    }
 }
 
 rt_string* take_record() {
