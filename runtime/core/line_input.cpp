@@ -187,33 +187,27 @@ bool handle_key(editor& e, uint8_t key) {
         e.tab_spaces = tab_width - e.accepted.length % tab_width;
         return true;
     }
-    hold_frames();
     if (key == bell_key)
         rt_print(std::string_view("\a", 1), false); // sounds; a wrap it owes is made
     else if (key == backspace_key)
         erase_character(e);
     else
         type_character(e, key);
-    release_frames();
     return true;
 }
 
 void update_cursor(editor& e, int64_t now_ms) {
     rt_image& page = image_table[e.page];
     if (input_cursor_wanted(page, now_ms) == e.cursor.drawn) return;
-    hold_frames();
     if (e.cursor.drawn)
         input_cursor_remove(page, e.cursor);
     else
         input_cursor_draw(page, e.cursor);
-    release_frames();
 }
 
 void hide_cursor(editor& e) {
     if (!e.cursor.drawn) return;
-    hold_frames();
     input_cursor_remove(image_table[e.page], e.cursor);
-    release_frames();
 }
 
 // The next one-byte key, or a space owed to a Tab; two-byte keys are skipped. False when the
@@ -250,10 +244,8 @@ void start(editor& e, int32_t count) {
 }
 
 void finish(editor& e, bool line_end) {
-    hold_frames();
     if (line_end) rt_print(std::string_view(), true);
     image_table[e.page].cursor_visible = e.saved_cursor_visible;
-    release_frames();
     for (const int32_t snapshot : e.snapshots)
         if (snapshot > 0) image_free(snapshot);
     // A program that refreshes on request still sees its typed line once.
@@ -286,11 +278,9 @@ void rt_input(int32_t count, bool new_line) {
     editor e{};
     start(e, count);
     if (!take_snapshots(e)) return;
-    hold_frames();
     rt_image& page = image_table[e.page];
     e.saved_cursor_visible = page.cursor_visible;
     page.cursor_visible = 1;
-    release_frames();
 
     settle(e); // every target starts at 0 or empty
     bool entered = false;

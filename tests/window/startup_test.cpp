@@ -62,7 +62,10 @@ TEST(HeadlessStart, CloseRequestShutsDownAtTheNextCheckPoint) {
 TEST(HeadlessStart, ProgramAndServiceThreadsRunAndTheTickCountAdvances) {
     rt_start_headless(wait_forever_routine);
     const auto ticks = [] {
-        return low_memory[0x46C] | low_memory[0x46D] << 8 | low_memory[0x46E] << 16;
+        const auto byte = [](int at) {
+            return std::atomic_ref<uint8_t>(low_memory[at]).load(std::memory_order_relaxed);
+        };
+        return byte(0x46C) | byte(0x46D) << 8 | byte(0x46E) << 16;
     };
     const uint32_t refreshes = refresh_count.load();
     rt_sleep_ms(200);
