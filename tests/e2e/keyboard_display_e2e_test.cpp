@@ -106,7 +106,7 @@ std::string route_name(const ::testing::TestParamInfo<key_route>& info) {
 }
 
 // The calculator started under its own X server, its window moved where it can be read.
-class RunningProgram : public ::testing::Test {
+class CalculatorWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         MIRVA_SKIP_WITHOUT("Xvfb");
@@ -184,10 +184,10 @@ class RunningProgram : public ::testing::Test {
 };
 
 // The same program, typed at through each key route.
-class TypedAt : public RunningProgram, public ::testing::WithParamInterface<key_route> {
+class KeysTypedAt : public CalculatorWindow, public ::testing::WithParamInterface<key_route> {
   protected:
     void SetUp() override {
-        RunningProgram::SetUp();
+        CalculatorWindow::SetUp();
         if (HasFatalFailure() || IsSkipped()) return;
         key_target = window;
         if (GetParam() == key_route::sent_to_window) return;
@@ -199,19 +199,19 @@ class TypedAt : public RunningProgram, public ::testing::WithParamInterface<key_
     }
 };
 
-TEST_P(TypedAt, DigitsAppearAtTheMenuPrompt) {
+TEST_P(KeysTypedAt, DigitsAppearAtTheMenuPrompt) {
     ASSERT_TRUE(type("12"));
     EXPECT_TRUE(prompt_shows(prompt + "12")) << "last read: " << last_prompt_read;
 }
 
-TEST_P(TypedAt, BackspaceTakesBackTheLastTypedDigit) {
+TEST_P(KeysTypedAt, BackspaceTakesBackTheLastTypedDigit) {
     ASSERT_TRUE(type("34"));
     ASSERT_TRUE(prompt_shows(prompt + "34")) << "last read: " << last_prompt_read;
     ASSERT_TRUE(press("BackSpace"));
     EXPECT_TRUE(prompt_shows(prompt + "3")) << "last read: " << last_prompt_read;
 }
 
-TEST_F(RunningProgram, WindowTakesThePageSizeAndSpringsBackWhenResized) {
+TEST_F(CalculatorWindow, WindowTakesThePageSizeAndSpringsBackWhenResized) {
     ASSERT_TRUE(window_size_becomes(640, 400, screen_timeout_ms))
         << "window is " << geometry().value_or(window_geometry{}).width << "x"
         << geometry().value_or(window_geometry{}).height;
@@ -234,15 +234,15 @@ TEST_F(RunningProgram, WindowTakesThePageSizeAndSpringsBackWhenResized) {
         << "last read: " << last_prompt_read;
 }
 
-TEST_P(TypedAt, BreakEndsTheProgramWithExitCodeZero) {
+TEST_P(KeysTypedAt, BreakEndsTheProgramWithExitCodeZero) {
     expect_key_ends_program_with_code_zero("Break");
 }
 
-TEST_P(TypedAt, CtrlPauseActsAsBreak) {
+TEST_P(KeysTypedAt, CtrlPauseActsAsBreak) {
     expect_key_ends_program_with_code_zero("ctrl+Pause");
 }
 
-TEST_P(TypedAt, KeyAfterPauseResumesAndIsNotTyped) {
+TEST_P(KeysTypedAt, KeyAfterPauseResumesAndIsNotTyped) {
     ASSERT_TRUE(press("Pause"));
     ASSERT_TRUE(type("5"));
     ASSERT_TRUE(type("7"));
@@ -252,7 +252,7 @@ TEST_P(TypedAt, KeyAfterPauseResumesAndIsNotTyped) {
     EXPECT_TRUE(program->running());
 }
 
-TEST_P(TypedAt, KeyThatResumesIsConsumedEvenWhenItWouldEdit) {
+TEST_P(KeysTypedAt, KeyThatResumesIsConsumedEvenWhenItWouldEdit) {
     ASSERT_TRUE(type("1"));
     ASSERT_TRUE(prompt_shows(prompt + "1")) << "last read: " << last_prompt_read;
     ASSERT_TRUE(press("Pause"));
@@ -261,7 +261,7 @@ TEST_P(TypedAt, KeyThatResumesIsConsumedEvenWhenItWouldEdit) {
     EXPECT_TRUE(prompt_shows(prompt + "12")) << "last read: " << last_prompt_read;
 }
 
-INSTANTIATE_TEST_SUITE_P(KeyRoutes, TypedAt,
+INSTANTIATE_TEST_SUITE_P(KeyRoutes, KeysTypedAt,
                          ::testing::Values(key_route::sent_to_window, key_route::keyboard),
                          route_name);
 
