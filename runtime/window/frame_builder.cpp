@@ -163,8 +163,11 @@ void draw_cell(const text_frame& f, int32_t x, int32_t y, uint8_t code, uint8_t 
     uint32_t* origin = f.slot.pixels + static_cast<size_t>(y) * f.cell_h * f.slot.width + x * f.cell_w;
     for (int32_t row = 0; row < f.cell_h; ++row) {
         uint32_t* out = origin + static_cast<size_t>(row) * f.slot.width;
-        for (int32_t col = 0; col < f.cell_w; ++col)
-            out[col] = glyph && glyph[row * 8 + col / scale] ? foreground : background;
+        const uint8_t* source = glyph ? glyph + row * 8 : nullptr;
+        for (int32_t col = 0; col < 8; ++col) {
+            const uint32_t colour = source && source[col] ? foreground : background;
+            for (int32_t copy = 0; copy < scale; ++copy) *out++ = colour; // double-width fonts
+        }
     }
     if (!f.page.cursor_visible || !f.cursor_phase || x != f.cursor_x || y != f.cursor_y) return;
     const cursor_rows rows = cursor_shape(f.page.cursor_start, f.page.cursor_stop, f.cell_h);
