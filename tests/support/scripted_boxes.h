@@ -14,4 +14,4 @@ struct recorded_box {
 // Installs the answerer; each Yes/No box takes the next answer (Yes when the script
 // is used up); OK boxes answer OK.
 void script_message_boxes(std::vector<box_answer> answers);
-const std::vector<recorded_box>& recorded_boxes();
+std::vector<recorded_box> recorded_boxes();
