@@ -23,7 +23,9 @@ void print_using_line(rt_routine& r, uint32_t line, const char* picture, float v
     });
 }
 
-std::string number_text(float value) { return std::string(rt_view(rt_str_number(value))); }
+std::string number_text(float value) {
+    return std::string(rt_view(rt_str_number(value)));
+}
 
 } // namespace
 
@@ -40,8 +42,8 @@ void carbon_equivalent(rt_routine& r) {
     const float cu = ask_single(r, 409, "ENTER PERCENTAGE OF COPPER");
     float ce = 0;
     r.statement(410, [&] {
-        ce = static_cast<float>(c + mn / 6.0L + ni / 20.0L + (cr + static_cast<long double>(mo)) / 10.0L +
-                                cu / 40.0L);
+        ce = static_cast<float>(c + mn / 6.0L + ni / 20.0L +
+                                (cr + static_cast<long double>(mo)) / 10.0L + cu / 40.0L);
     });
     print_line(r, 411);
     print_using_line(r, 412, "THE CARBON EQUIVELANT IS  #.### %", ce);
@@ -89,7 +91,8 @@ void heat_input(rt_routine& r) {
         heat = static_cast<float>(static_cast<long double>(amps) * volts * 60 / speed);
     });
     print_line(r, 607);
-    print_items(r, 608, {"YOUR ACTUAL HEAT INPUT WOULD BE", number_text(heat) + " ", "JOULES PER INCH."});
+    print_items(r, 608,
+                {"YOUR ACTUAL HEAT INPUT WOULD BE", number_text(heat) + " ", "JOULES PER INCH."});
     float slowest = 0;
     r.statement(609, [&] {
         slowest = static_cast<float>(static_cast<long double>(amps) * volts * 60 / maximum);

@@ -1,4 +1,6 @@
 #include "app/program.h"
 #include "runtime/window/startup.h"
 
-int main(int argc, char** argv) { rt_run(argc, argv, program_main); }
+int main(int argc, char** argv) {
+    rt_run(argc, argv, program_main);
+}

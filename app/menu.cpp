@@ -29,8 +29,12 @@ constexpr const char* menu_entries[] = {
 
 // Routines by selection; entries whose calculators are not built yet return to the menu.
 constexpr calculator_body menu_routines[] = {
-    carbon_equivalent, carbon_equivalent_a20, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr,           nullptr,               nullptr, heat_input, nullptr,
+    carbon_equivalent, carbon_equivalent_a20,
+    nullptr,           nullptr,
+    nullptr,           nullptr,
+    nullptr,           nullptr,
+    nullptr,           nullptr,
+    heat_input,        nullptr,
 };
 
 void draw_menu(rt_routine& r) {
@@ -96,7 +100,8 @@ void closing_screen() {
         "*    ",
         "*      THIS PROGRAM WAS WRITTEN BY A WELDER AND NOT A COMPUTER PROGRAMMER.",
         "*      IF YOU HAVE ANY COMMENTS OR SUGGESTIONS PLEASE SEND THEM TO THE",
-        "*      ABOVE ADDRESS. This program source code is available.                                  ",
+        "*      ABOVE ADDRESS. This program source code is available.                              "
+        "    ",
         "*",
         "                                                                  ",
         "*                                                                 ",

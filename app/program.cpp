@@ -19,7 +19,9 @@ void set_extended_precision() {
     _FPU_SETCW(word);
 }
 
-void on_arithmetic_fault(int) { rt_raise_error(11); }
+void on_arithmetic_fault(int) {
+    rt_raise_error(11);
+}
 
 // Runtime errors while the trap is armed end here; it never resumes.
 void error_trap() {

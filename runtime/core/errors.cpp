@@ -25,7 +25,9 @@ namespace {
     rt_process_exit(0);
 }
 
-bool is_fatal(uint32_t n) { return n >= 300 && n <= 313; }
+bool is_fatal(uint32_t n) {
+    return n >= 300 && n <= 313;
+}
 
 void deliver_to_trap() {
     error_state.err = static_cast<int32_t>(error_state.error_pending);
@@ -38,8 +40,8 @@ void deliver_to_trap() {
 void deliver_to_dialog() {
     const uint32_t n = error_state.error_pending;
     const bool fatal = is_fatal(n);
-    std::string body = "Line:" + std::to_string(error_state.error_line) + "\n" +
-                       rt_error_message(n);
+    std::string body =
+        "Line:" + std::to_string(error_state.error_line) + "\n" + rt_error_message(n);
     if (!fatal) body += "\nContinue?";
     const std::string caption =
         std::string(fatal ? "Critical Error #" : "Unhandled Error #") + std::to_string(n);
@@ -57,8 +59,8 @@ rt_error rt_raise_error(int32_t n) {
     const char* message;
     const char* caption;
     uint32_t caption_number;
-    if (n > 0 && rt_critical_box_of(static_cast<uint32_t>(n), &message, &caption,
-                                    &caption_number)) {
+    if (n > 0 &&
+        rt_critical_box_of(static_cast<uint32_t>(n), &message, &caption, &caption_number)) {
         std::string full_caption = caption;
         if (caption_number) full_caption += std::to_string(caption_number);
         critical_exit(full_caption, message, box_buttons::ok);
@@ -114,8 +116,12 @@ void rt_resume() {
     error_state.err = 0;
 }
 
-int32_t rt_err_number() { return error_state.err; }
-double rt_err_line() { return error_state.erl; }
+int32_t rt_err_number() {
+    return error_state.err;
+}
+double rt_err_line() {
+    return error_state.erl;
+}
 
 void rt_exit() {
     finished_threads.fetch_or(1);

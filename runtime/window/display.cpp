@@ -47,8 +47,8 @@ void draw_unscaled(const frame_slot& slot) {
 void draw_stretched(const frame_slot& slot) {
     const GLuint texture = 0xFFFFFFFFu;
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, slot.width, slot.height, 0, GL_BGRA,
-                 GL_UNSIGNED_BYTE, slot.pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, slot.width, slot.height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                 slot.pixels);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluOrtho2D(0, display.window_width, 0, display.window_height);
@@ -59,7 +59,8 @@ void draw_stretched(const frame_slot& slot) {
     glViewport(0, 0, display.window_width, display.window_height);
     glEnable(GL_TEXTURE_2D);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, display.smoothing ? GL_LINEAR : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
+                    display.smoothing ? GL_LINEAR : GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     const float w = static_cast<float>(display.window_width);
@@ -96,7 +97,8 @@ void display_callback() {
     display.forced_redraw = false;
     const bool size_differs =
         slot.width != display.window_width || slot.height != display.window_height;
-    const bool picture_changed = slot.width != display.drawn_width || slot.height != display.drawn_height;
+    const bool picture_changed =
+        slot.width != display.drawn_width || slot.height != display.drawn_height;
     if (!display.stretch && size_differs && (display.follow_picture_size || picture_changed)) {
         glutReshapeWindow(slot.width, slot.height);
         glutPostRedisplay();

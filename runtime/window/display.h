@@ -16,7 +16,7 @@ struct display_state {
     bool resize_pending = true;
     bool forced_redraw = false;
     bool follow_picture_size = true;
-    bool stretch = false;   // never selected by this application
+    bool stretch = false; // never selected by this application
     bool smoothing = false;
 };
 extern display_state display;

@@ -123,7 +123,8 @@ bool build_palette_page(const rt_image& page) {
     else
         std::memcpy(colours, page.palette, sizeof(uint32_t) * entries);
     const size_t size = static_cast<size_t>(page.width) * page.height;
-    const bool same_size = kept.width == page.width && kept.height == page.height && kept.font == -1;
+    const bool same_size =
+        kept.width == page.width && kept.height == page.height && kept.font == -1;
     const bool same_data = keep_data(page.pixels, size);
     const bool same_palette = keep_palette(colours, entries);
     if (kept.valid && same_size && same_data && same_palette) return false;
@@ -160,7 +161,8 @@ void draw_cell(const text_frame& f, int32_t x, int32_t y, uint8_t code, uint8_t 
     if ((attribute & 0x80) && f.blink) foreground = background;
     const uint8_t* glyph = font_glyph(f.page.font, code);
     const int32_t scale = f.cell_w / 8;
-    uint32_t* origin = f.slot.pixels + static_cast<size_t>(y) * f.cell_h * f.slot.width + x * f.cell_w;
+    uint32_t* origin =
+        f.slot.pixels + static_cast<size_t>(y) * f.cell_h * f.slot.width + x * f.cell_w;
     for (int32_t row = 0; row < f.cell_h; ++row) {
         uint32_t* out = origin + static_cast<size_t>(row) * f.slot.width;
         const uint8_t* source = glyph ? glyph + row * 8 : nullptr;
@@ -185,12 +187,13 @@ bool build_text_page(const rt_image& page) {
         cursor_x = 0;
         ++cursor_y;
     }
-    const bool same_size = kept.width == page.width && kept.height == page.height &&
-                           kept.font == page.font;
+    const bool same_size =
+        kept.width == page.width && kept.height == page.height && kept.font == page.font;
     if (!same_size) kept.valid = false;
     const size_t size = static_cast<size_t>(page.width) * page.height * 2;
     // The kept cells are refreshed cell by cell as cells are drawn.
-    const bool same_cells = kept.data_size == size && std::memcmp(kept.data, page.pixels, size) == 0;
+    const bool same_cells =
+        kept.data_size == size && std::memcmp(kept.data, page.pixels, size) == 0;
     const bool same_palette = keep_palette(page.palette, 256);
     if (!same_palette) kept.valid = false;
     const bool cursor_moved = cursor_x != kept.cursor_x || cursor_y != kept.cursor_y;
@@ -205,8 +208,8 @@ bool build_text_page(const rt_image& page) {
     }
     const int32_t previous = frame_newest.load();
     frame_slot& slot = allocate_next_slot(page.width * cell_w, page.height * cell_h);
-    const bool incremental = kept.valid && previous != 0 &&
-                             frame_ring[previous].length == slot.length;
+    const bool incremental =
+        kept.valid && previous != 0 && frame_ring[previous].length == slot.length;
     if (incremental) std::memcpy(slot.pixels, frame_ring[previous].pixels, slot.length);
     const text_frame f{page, slot, cell_w, cell_h, blink, blink, cursor_x, cursor_y};
     cells_drawn = 0;
@@ -266,7 +269,9 @@ void frame_builder() {
     frame_built.store(1);
 }
 
-int32_t frame_cells_drawn() { return cells_drawn; }
+int32_t frame_cells_drawn() {
+    return cells_drawn;
+}
 
 void rt_display_now() {
     if (auto_display.load() == 0) {

@@ -7,10 +7,10 @@
 constexpr int32_t frame_ring_slots = 64;
 
 struct frame_slot {
-    uint32_t* pixels;  // width x height, 0xAARRGGBB (bytes blue, green, red, alpha)
+    uint32_t* pixels; // width x height, 0xAARRGGBB (bytes blue, green, red, alpha)
     int32_t width;
     int32_t height;
-    int32_t length;    // bytes
+    int32_t length;             // bytes
     std::atomic<uint8_t> done;  // the display no longer needs it
     std::atomic<uint8_t> shown; // the display has drawn it
 };
@@ -18,7 +18,7 @@ struct frame_slot {
 extern frame_slot frame_ring[frame_ring_slots + 1]; // slot 0 unused
 extern std::atomic<int32_t> frame_newest;           // 0 before the first frame
 extern std::atomic<int32_t> frame_oldest;
-extern std::atomic<int32_t> frame_built;            // set after every builder call
+extern std::atomic<int32_t> frame_built; // set after every builder call
 
 // One build: converts the visible page into the next slot unless nothing visible changed.
 void frame_builder();
@@ -29,4 +29,6 @@ int32_t frame_cells_drawn();
 void rt_display_now();
 void rt_wait_for_refresh();
 
-inline int32_t frame_ring_next(int32_t slot) { return slot % frame_ring_slots + 1; }
+inline int32_t frame_ring_next(int32_t slot) {
+    return slot % frame_ring_slots + 1;
+}

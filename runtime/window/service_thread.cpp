@@ -59,8 +59,8 @@ bool service_pass() {
 void service_update_tick_count() {
     const int64_t ticks = static_cast<int64_t>(static_cast<double>(rt_time_of_day_ms()) * 0.0182);
     for (int i = 0; i < 3; ++i)
-        std::atomic_ref<uint8_t>(low_memory[0x46C + i]).store(static_cast<uint8_t>(ticks >> (8 * i)),
-                                                             std::memory_order_relaxed);
+        std::atomic_ref<uint8_t>(low_memory[0x46C + i])
+            .store(static_cast<uint8_t>(ticks >> (8 * i)), std::memory_order_relaxed);
 }
 
 void service_thread_body() {

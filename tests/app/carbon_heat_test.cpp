@@ -16,7 +16,8 @@ class Calculator : public ::testing::Test {
     std::vector<std::string> run(const char* entry, std::initializer_list<const char*> values) {
         app.enter(entry);
         for (const char* value : values) app.enter(value);
-        EXPECT_TRUE(app.wait_for_last_row("WOULD YOU LIKE TO CONTINUE ?")) << screen_text(app.rows());
+        EXPECT_TRUE(app.wait_for_last_row("WOULD YOU LIKE TO CONTINUE ?"))
+            << screen_text(app.rows());
         return app.rows();
     }
     app_session app;
@@ -53,8 +54,7 @@ TEST_F(Calculator, CarbonEquivalentOfTenOrMoreOverflowsItsField) {
 
 TEST_F(Calculator, AstmA20IgnoresSiliconAndBoron) {
     for (const auto& [silicon, boron] : {std::pair{"0", "0"}, std::pair{"5", "9.5"}}) {
-        const auto rows =
-            run("2", {".2", ".6", silicon, ".15", ".3", ".5", ".25", ".25", boron});
+        const auto rows = run("2", {".2", ".6", silicon, ".15", ".3", ".5", ".25", ".25", boron});
         EXPECT_EQ(rows[rows.size() - 3], "THE CARBON EQUIVALENT FOR THIS MATERIAL IS  0.530 %");
         app.enter("N");
         ASSERT_TRUE(app.wait_for_last_row("SELECT AN OPTION ?"));

@@ -5,10 +5,11 @@
 #include <algorithm>
 
 #include "runtime/core/scratch.h"
-#include "runtime/platform/clock.h"
 #include "runtime/core/string_heap.h"
+#include "runtime/platform/clock.h"
 #include "runtime/window/shared_words.h"
 #include "tests/support/app_session.h"
+#include "tests/support/calculator_window.h"
 #include "tests/support/page_reader.h"
 #include "tests/support/scripted_boxes.h"
 
@@ -25,25 +26,7 @@ memory_marks read_memory_marks() {
     return {string_heap.used, heap_list.count, temp_list.count, rt_scratch.top};
 }
 
-const std::vector<std::string> menu_screen = {
-    "                      SELECT AN OPTION",
-    "",
-    "  1) CALCULATE CARBON EQUIVELENT.",
-    "  2) CALCULATE CARBON EQUIVELANT PER ASTM A-20",
-    "  3) COMPARE COST OF TWO DIFFERENT WELDING PROCEDURES",
-    "  4) CALCULATE THE POUNDS PER FOOT OF FILLET WELD",
-    "  5) CALCULATE THE POUNDS PER FOOT OF SINGLE VEE GROOVE WELD",
-    "  6) CALCULATE THE POUNDS PER FOOT OF DOUBLE VEE GROOVE WELD",
-    "  7) CALCULATE THE POUNDS PER FOOT OF SINGLE BEVEL GROOVE WELD",
-    "  8) CALCULATE THE POUNDS PER FOOT OF DOUBLE BEVEL GROOVE WELD",
-    "  9) CALCULATE THE POUNDS PER A GIVEN AMOUNT OF PLUG WELDS",
-    " 10) CALCULATE THE POUNDS PER FOOT FOR SQUARE GROOVE WELDS",
-    " 11) CALCULATE HEAT INPUT IN JOULES PER INCH",
-    " 12) ULTRASONIC SIMULATION",
-    " 13) QUIT",
-    "",
-    "SELECT AN OPTION ?",
-};
+const std::vector<std::string>& menu_screen = expected_menu_rows();
 
 class Menu : public ::testing::Test {
   protected:
@@ -75,10 +58,11 @@ TEST_F(Menu, InvalidSelectionsAreNamedAndThePromptComesAgain) {
     ASSERT_TRUE(at_menu());
     const auto rows = app.rows();
     const std::vector<std::string> tail(rows.end() - 7, rows.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"SELECT AN OPTION ? 0", " 0 IS NOT A VALID SELECTION",
-                                              "SELECT AN OPTION ? -3", "-3 IS NOT A VALID SELECTION",
-                                              "SELECT AN OPTION ? 14", " 14 IS NOT A VALID SELECTION",
-                                              "SELECT AN OPTION ?"}));
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"SELECT AN OPTION ? 0", " 0 IS NOT A VALID SELECTION",
+                                        "SELECT AN OPTION ? -3", "-3 IS NOT A VALID SELECTION",
+                                        "SELECT AN OPTION ? 14", " 14 IS NOT A VALID SELECTION",
+                                        "SELECT AN OPTION ?"}));
 }
 
 TEST_F(Menu, EntriesNotBuiltYetComeBackToTheMenu) {
@@ -191,7 +175,8 @@ TEST(ClosingScreen, QuitShowsTheClosingScreenAndOneKeyEndsTheProgram) {
             for (;;) rt_sleep_ms(100);
         },
         ::testing::ExitedWithCode(0),
-        "^\\*{80}\n\\*                                                                              \\*\n"
+        "^\\*{80}\n\\*                                                                             "
+        " \\*\n"
         "(.|\n)*"
         " <<<<<<<<<<<<<<<<<< MIRVALENTOPRAXIUS  VER. 1.3 Rev 2020 >>>>>>>>>>>>>>>>>>>>>(.|\n)*"
         "PRESS ANY KEY TO CONTINUE\n$");

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "runtime/core/errors.h"
-#include "runtime/platform/clock.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/core/scratch.h"
 #include "runtime/core/statement.h"
+#include "runtime/platform/clock.h"
 #include "runtime/window/startup.h"
 #include "tests/support/scripted_boxes.h"
 

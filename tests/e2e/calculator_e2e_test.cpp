@@ -5,17 +5,11 @@
 #include <vector>
 
 #include "runtime/platform/clock.h"
-#include "tests/support/child_process.h"
-#include "tests/support/glyph_decoder.h"
+#include "tests/support/calculator_window.h"
 #include "tests/support/x_window.h"
 #include "tests/support/xvfb_session.h"
 
 namespace {
-
-std::string trimmed(std::string row) {
-    row.erase(row.find_last_not_of(' ') + 1);
-    return row;
-}
 
 class RealCalculator : public ::testing::Test {
   protected:
@@ -23,24 +17,12 @@ class RealCalculator : public ::testing::Test {
         MIRVA_SKIP_WITHOUT("Xvfb");
         MIRVA_SKIP_WITHOUT("xdotool");
         ASSERT_TRUE(xvfb.ready());
-        program = std::make_unique<child_process>(std::vector<std::string>{MIRVA_EXECUTABLE},
-                                                  process_options{"", xvfb.environment(), true});
-        window = find_window_by_title(xvfb.display_name(), "Untitled", 10000);
+        window = start_calculator(xvfb, MIRVA_EXECUTABLE, program, 20000);
         ASSERT_NE(window, 0u);
-        // Without a window manager the window sits at (-1, -1), partly off the screen,
-        // where it cannot be read back whole.
-        run_command({"xdotool", "windowmove", std::to_string(window), "0", "0"},
-                    xvfb.environment(), 5000);
     }
 
-    // The window's text rows, trailing blanks removed; empty while it is not 640 x 400.
     std::vector<std::string> screen() {
-        const rgba_image shot = capture_window(xvfb.display_name(), window);
-        if (shot.width != 640 || shot.height != 400) return {};
-        std::vector<std::string> rows =
-            decode_text_screen(shot.bytes.data(), shot.width, shot.height, 4, 0x0000AA);
-        for (auto& row : rows) row = trimmed(row);
-        return rows;
+        return window_text_rows(xvfb.display_name(), window, 0x0000AA);
     }
 
     bool wait_for_row(const std::string& text, int timeout_ms = 10000) {
@@ -65,25 +47,7 @@ class RealCalculator : public ::testing::Test {
 
 TEST_F(RealCalculator, MenuReadsBackExactly) {
     ASSERT_TRUE(wait_for_row("SELECT AN OPTION ?"));
-    const std::vector<std::string> expected = {
-        "                      SELECT AN OPTION",
-        "",
-        "  1) CALCULATE CARBON EQUIVELENT.",
-        "  2) CALCULATE CARBON EQUIVELANT PER ASTM A-20",
-        "  3) COMPARE COST OF TWO DIFFERENT WELDING PROCEDURES",
-        "  4) CALCULATE THE POUNDS PER FOOT OF FILLET WELD",
-        "  5) CALCULATE THE POUNDS PER FOOT OF SINGLE VEE GROOVE WELD",
-        "  6) CALCULATE THE POUNDS PER FOOT OF DOUBLE VEE GROOVE WELD",
-        "  7) CALCULATE THE POUNDS PER FOOT OF SINGLE BEVEL GROOVE WELD",
-        "  8) CALCULATE THE POUNDS PER FOOT OF DOUBLE BEVEL GROOVE WELD",
-        "  9) CALCULATE THE POUNDS PER A GIVEN AMOUNT OF PLUG WELDS",
-        " 10) CALCULATE THE POUNDS PER FOOT FOR SQUARE GROOVE WELDS",
-        " 11) CALCULATE HEAT INPUT IN JOULES PER INCH",
-        " 12) ULTRASONIC SIMULATION",
-        " 13) QUIT",
-        "",
-        "SELECT AN OPTION ?",
-    };
+    const std::vector<std::string>& expected = expected_menu_rows();
     std::vector<std::string> rows = screen();
     // The cursor may be showing in the prompt row; compare the rows above it exactly.
     ASSERT_EQ(rows.size(), 25u);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "runtime/platform/clock.h"
+#include "tests/support/calculator_window.h"
 #include "tests/support/child_process.h"
 #include "tests/support/glyph_decoder.h"
 #include "tests/support/x_window.h"
@@ -27,24 +28,13 @@ constexpr int poll_period_ms = 20;
 
 const std::string prompt = "SELECT AN OPTION ? ";
 
-std::string without_trailing_blanks(std::string text) {
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
-}
-
-// The window's text screen, one string per row of cells; empty when it cannot be read.
-std::vector<std::string> screen_rows(const std::string& display, x_window_id window) {
-    const rgba_image picture = capture_window(display, window);
-    if (picture.empty()) return {};
-    return decode_text_screen(picture.bytes.data(), picture.width, picture.height, 4);
-}
-
 // The row holding the menu prompt from the prompt on, blanks trimmed; nothing when no
 // row shows it.
 std::optional<std::string> prompt_row(const std::string& display, x_window_id window) {
-    for (const std::string& row : screen_rows(display, window)) {
-        const size_t at = row.find(prompt);
-        if (at != std::string::npos) return without_trailing_blanks(row.substr(at));
+    for (const std::string& row : window_text_rows(display, window)) {
+        // Rows come without trailing blanks, so the prompt may end at its question mark.
+        const size_t at = row.find(prompt.substr(0, prompt.size() - 1));
+        if (at != std::string::npos) return row.substr(at);
     }
     return std::nullopt;
 }
@@ -112,17 +102,8 @@ class CalculatorWindow : public ::testing::Test {
         MIRVA_SKIP_WITHOUT("Xvfb");
         MIRVA_SKIP_WITHOUT("xdotool");
         ASSERT_TRUE(xvfb.ready());
-        program = std::make_unique<child_process>(std::vector<std::string>{MIRVA_EXECUTABLE},
-                                                  process_options{"", xvfb.environment(), true});
-        ASSERT_TRUE(program->started());
-        window = find_window_by_title(xvfb.display_name(), "Untitled", start_timeout_ms);
+        window = start_calculator(xvfb, MIRVA_EXECUTABLE, program, start_timeout_ms);
         ASSERT_NE(window, 0u) << "no window titled Untitled";
-        // Without a window manager the window opens at (-1, -1), and X cannot photograph a
-        // window that reaches past the screen's edge.
-        ASSERT_EQ(run_command({"xdotool", "windowmove", std::to_string(window), "0", "0"},
-                              xvfb.environment(), screen_timeout_ms)
-                      .status,
-                  0);
         ASSERT_TRUE(prompt_shows(prompt.substr(0, prompt.size() - 1)))
             << "the menu prompt never showed; last read: " << last_prompt_read;
     }
@@ -143,7 +124,7 @@ class CalculatorWindow : public ::testing::Test {
     // The whole screen as read back, for failure messages.
     std::string screen_text() {
         std::string text;
-        for (std::string row : screen_rows(xvfb.display_name(), window)) {
+        for (std::string row : window_text_rows(xvfb.display_name(), window)) {
             for (char& c : row)
                 if (c == undecodable_cell) c = '?';
             text += row + "\n";

@@ -33,11 +33,17 @@ void app_session::type(std::string_view keys) {
     }
 }
 
-rt_image& app_session::page() const { return image_table[visible_page.load()]; }
+rt_image& app_session::page() const {
+    return image_table[visible_page.load()];
+}
 
-std::vector<std::string> app_session::rows() const { return text_rows(page()); }
+std::vector<std::string> app_session::rows() const {
+    return text_rows(page());
+}
 
-std::string app_session::row(int number) const { return text_row(page(), number); }
+std::string app_session::row(int number) const {
+    return text_row(page(), number);
+}
 
 bool app_session::wait_for(const std::function<bool()>& done, int timeout_ms) const {
     const int64_t end = rt_clock_ms() + timeout_ms;

@@ -1,0 +1,49 @@
+#include "tests/support/calculator_window.h"
+
+#include "tests/support/glyph_decoder.h"
+
+x_window_id start_calculator(const xvfb_session& xvfb, const std::string& executable,
+                             std::unique_ptr<child_process>& program, int timeout_ms) {
+    program = std::make_unique<child_process>(std::vector<std::string>{executable},
+                                              process_options{"", xvfb.environment(), true});
+    if (!program->started()) return 0;
+    const x_window_id window = find_window_by_title(xvfb.display_name(), "Untitled", timeout_ms);
+    if (!window) return 0;
+    const command_result moved =
+        run_command({"xdotool", "windowmove", std::to_string(window), "0", "0"}, xvfb.environment(),
+                    timeout_ms);
+    return moved.status == 0 ? window : 0;
+}
+
+std::vector<std::string> window_text_rows(const std::string& display, x_window_id window,
+                                          std::optional<uint32_t> background_rgb) {
+    const rgba_image picture = capture_window(display, window);
+    if (picture.empty()) return {};
+    std::vector<std::string> rows =
+        decode_text_screen(picture.bytes.data(), picture.width, picture.height, 4, background_rgb);
+    for (auto& row : rows) row.erase(row.find_last_not_of(' ') + 1);
+    return rows;
+}
+
+const std::vector<std::string>& expected_menu_rows() {
+    static const std::vector<std::string> rows = {
+        "                      SELECT AN OPTION",
+        "",
+        "  1) CALCULATE CARBON EQUIVELENT.",
+        "  2) CALCULATE CARBON EQUIVELANT PER ASTM A-20",
+        "  3) COMPARE COST OF TWO DIFFERENT WELDING PROCEDURES",
+        "  4) CALCULATE THE POUNDS PER FOOT OF FILLET WELD",
+        "  5) CALCULATE THE POUNDS PER FOOT OF SINGLE VEE GROOVE WELD",
+        "  6) CALCULATE THE POUNDS PER FOOT OF DOUBLE VEE GROOVE WELD",
+        "  7) CALCULATE THE POUNDS PER FOOT OF SINGLE BEVEL GROOVE WELD",
+        "  8) CALCULATE THE POUNDS PER FOOT OF DOUBLE BEVEL GROOVE WELD",
+        "  9) CALCULATE THE POUNDS PER A GIVEN AMOUNT OF PLUG WELDS",
+        " 10) CALCULATE THE POUNDS PER FOOT FOR SQUARE GROOVE WELDS",
+        " 11) CALCULATE HEAT INPUT IN JOULES PER INCH",
+        " 12) ULTRASONIC SIMULATION",
+        " 13) QUIT",
+        "",
+        "SELECT AN OPTION ?",
+    };
+    return rows;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The real calculator under a test's X server, and its window read back as text.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/child_process.h"
+#include "tests/support/x_window.h"
+#include "tests/support/xvfb_session.h"
+
+// Starts the executable on the server and waits for its window; 0 when none appears.
+// Without a window manager the window opens at (-1, -1), and X cannot photograph a
+// window that reaches past the screen's edge, so it is moved to (0, 0).
+x_window_id start_calculator(const xvfb_session& xvfb, const std::string& executable,
+                             std::unique_ptr<child_process>& program, int timeout_ms);
+
+// The window's text screen, one row of cells a string, trailing blanks removed; empty
+// when it cannot be read. background_rgb as for decode_text_screen.
+std::vector<std::string> window_text_rows(const std::string& display, x_window_id window,
+                                          std::optional<uint32_t> background_rgb = {});
+
+// The expected main menu, rows 1 to 17 with trailing blanks removed.
+const std::vector<std::string>& expected_menu_rows();
