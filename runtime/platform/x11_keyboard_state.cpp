@@ -26,11 +26,26 @@ Display* connection() {
     return keyboard_display.load();
 }
 
-bool indicator_on(Display* display, const char* name) {
-    Bool on = False;
+// Indicator numbers of the three locks, looked up once; -1 when the keyboard has none.
+struct lock_indicators {
+    int caps = -1, num = -1, scroll = -1;
+};
+
+int indicator_index(Display* display, const char* name) {
+    int index = -1;
     const Atom indicator = XInternAtom(display, name, False);
-    return XkbGetNamedIndicator(display, indicator, nullptr, &on, nullptr, nullptr) && on;
+    if (!XkbGetNamedIndicator(display, indicator, &index, nullptr, nullptr, nullptr)) return -1;
+    return index;
 }
+
+const lock_indicators& indicators_of(Display* display) {
+    static const lock_indicators found{indicator_index(display, "Caps Lock"),
+                                       indicator_index(display, "Num Lock"),
+                                       indicator_index(display, "Scroll Lock")};
+    return found;
+}
+
+bool bit_on(unsigned state, int index) { return index >= 0 && (state >> index & 1); }
 
 struct modifier_key {
     KeySym keysym;
@@ -48,13 +63,17 @@ bool key_down(const char (&keymap)[32], KeyCode code) {
 
 } // namespace
 
+// One request for all three: the lock-key follower asks about thirty times a second.
 void platform_lock_states(bool& caps, bool& num, bool& scroll) {
     caps = num = scroll = false;
     Display* display = connection();
     if (!display) return;
-    caps = indicator_on(display, "Caps Lock");
-    num = indicator_on(display, "Num Lock");
-    scroll = indicator_on(display, "Scroll Lock");
+    const lock_indicators& locks = indicators_of(display);
+    unsigned state = 0;
+    if (XkbGetIndicatorState(display, XkbUseCoreKbd, &state) != Success) return;
+    caps = bit_on(state, locks.caps);
+    num = bit_on(state, locks.num);
+    scroll = bit_on(state, locks.scroll);
 }
 
 unsigned platform_held_modifiers() {
