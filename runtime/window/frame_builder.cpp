@@ -1,5 +1,8 @@
 // Turns the visible page into a 32-bit picture in the next frame-ring slot, skipping the
 // work when nothing visible changed and redrawing only the changed cells of text pages.
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -81,11 +84,17 @@ frame_slot& allocate_next_slot(int32_t width, int32_t height) {
     return slot;
 }
 
+std::atomic<int> frame_ready_fd{-1};
+
 void publish(frame_slot& slot) {
     const int32_t slot_number = static_cast<int32_t>(&slot - frame_ring);
     frame_newest.store(slot_number);
     int32_t none = 0;
     frame_oldest.compare_exchange_strong(none, slot_number);
+    const uint64_t one = 1;
+    if (frame_ready_fd.load() >= 0 && write(frame_ready_fd.load(), &one, sizeof one) < 0) {
+        // The counter is already non-zero: the window thread will wake anyway.
+    }
 }
 
 bool keep_data(const uint8_t* data, size_t size) {
@@ -271,6 +280,22 @@ void frame_builder() {
 
 int32_t frame_cells_drawn() {
     return cells_drawn;
+}
+
+int frame_ready_descriptor() {
+    if (frame_ready_fd.load() < 0) {
+        int expected = -1;
+        const int fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+        if (!frame_ready_fd.compare_exchange_strong(expected, fd)) close(fd);
+    }
+    return frame_ready_fd.load();
+}
+
+void frame_ready_drain() {
+    uint64_t count = 0;
+    if (frame_ready_fd.load() >= 0 && read(frame_ready_fd.load(), &count, sizeof count) < 0) {
+        // Nothing was pending.
+    }
 }
 
 void rt_display_now() {

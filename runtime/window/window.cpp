@@ -11,6 +11,7 @@
 #include "runtime/platform/clock.h"
 #include "runtime/platform/message_box.h"
 #include "runtime/window/display.h"
+#include "runtime/window/frame_ring.h"
 #include "runtime/window/glut_keys.h"
 #include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
@@ -81,12 +82,16 @@ void filter_our_events(Display* display) {
     while (XCheckIfEvent(display, &event, is_ours, nullptr)) handle_ours(event);
 }
 
-// Sleeps on the X connection until an event arrives or the redisplay timer is due.
-void wait_for_events(Display* display, int64_t& next_tick) {
+// Sleeps until an X event arrives or, while a frame waits to be drawn, until the
+// redisplay timer is due. With nothing to draw it sleeps until the frame builder
+// publishes a frame, so an idle window costs nothing.
+void wait_for_events(Display* display, int64_t next_tick) {
     const int64_t now = rt_clock_ms();
-    if (XPending(display) > 0 || now >= next_tick) return;
-    pollfd fd{ConnectionNumber(display), POLLIN, 0};
-    poll(&fd, 1, static_cast<int>(next_tick - now));
+    const bool drawing_due = display_needs_drawing();
+    if (XPending(display) > 0 || (drawing_due && now >= next_tick)) return;
+    pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {frame_ready_descriptor(), POLLIN, 0}};
+    poll(fds, 2, drawing_due ? static_cast<int>(next_tick - now) : -1);
+    if (fds[1].revents & POLLIN) frame_ready_drain();
 }
 
 } // namespace
