@@ -1,8 +1,11 @@
 // Frames built from the visible page: change detection, blinking, cursor, sizes, ring.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/platform/clock.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/window/cursor_shape.h"
@@ -131,6 +134,30 @@ TEST_F(Frames, CursorUnderAPendingWrapShowsAtTheStartOfTheNextRow) {
     frame_builder();
     EXPECT_TRUE(cell_is(0, 5, grey));
     EXPECT_TRUE(cell_is(79, 4, black));
+}
+
+TEST_F(Frames, ShowNowBuildsAtOnceWithoutAutomaticRefreshAndWaitsForTheNextBuildWithIt) {
+    auto_display.store(0);
+    rt_display_now();
+    EXPECT_NE(frame_newest.load(), 0);
+    EXPECT_EQ(auto_display.load(), 0);
+
+    // With automatic refresh on, a builder on another thread switches it off after its build.
+    auto_display.store(1);
+    display_running.store(1);
+    put_cell(0, 0, 'X', 0x07);
+    const int32_t before = frame_newest.load();
+    std::thread builder([] {
+        while (auto_display.load() != 0) {
+            frame_builder();
+            rt_sleep_ms(1);
+        }
+    });
+    rt_display_now();
+    builder.join();
+    display_running.store(0);
+    EXPECT_EQ(auto_display.load(), 0);
+    EXPECT_NE(frame_newest.load(), before);
 }
 
 TEST(CursorShape, RowsFilledForEveryCaseOfTheTable) {
