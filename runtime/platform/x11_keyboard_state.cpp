@@ -45,7 +45,9 @@ const lock_indicators& indicators_of(Display* display) {
     return found;
 }
 
-bool bit_on(unsigned state, int index) { return index >= 0 && (state >> index & 1); }
+bool bit_on(unsigned state, int index) {
+    return index >= 0 && (state >> index & 1);
+}
 
 struct modifier_key {
     KeySym keysym;

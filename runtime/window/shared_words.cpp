@@ -25,7 +25,9 @@ void rt_take_frame_lock() {
         rt_sleep_ms(0);
 }
 
-void rt_release_frame_lock() { frame_lock.store(0); }
+void rt_release_frame_lock() {
+    frame_lock.store(0);
+}
 
 bool rt_frame_lock_acknowledge() {
     int32_t expected = 1;
