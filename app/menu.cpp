@@ -91,25 +91,30 @@ void closing_screen() {
     print_line(r, 306,
                " <<<<<<<<<<<<<<<<<< MIRVALENTOPRAXIUS  VER. 1.3 Rev 2020 "
                ">>>>>>>>>>>>>>>>>>>>>");
-    constexpr const char* credits[] = {
-        "*                       Originally Written 26 AUG. 1993",
-        "",
-        "*                       A welder of the shop floor",
-        "*                       Workshop town",
-        "*                       welder@example.org",
-        "*    ",
-        "*      THIS PROGRAM WAS WRITTEN BY A WELDER AND NOT A COMPUTER PROGRAMMER.",
-        "*      IF YOU HAVE ANY COMMENTS OR SUGGESTIONS PLEASE SEND THEM TO THE",
-        "*      ABOVE ADDRESS. This program source code is available.                              "
-        "    ",
-        "*",
-        "                                                                  ",
-        "*                                                                 ",
-        "*                                                          ",
-        "",
+    // Each line: its text and the blanks that follow it (some lines are blanks only).
+    struct credit_line {
+        const char* text;
+        int trailing_blanks;
+    };
+    constexpr credit_line credits[] = {
+        {"*                       Originally Written 26 AUG. 1993", 0},
+        {"", 0},
+        {"*                       A welder of the shop floor", 0},
+        {"*                       Workshop town", 0},
+        {"*                       welder@example.org", 0},
+        {"*", 4},
+        {"*      THIS PROGRAM WAS WRITTEN BY A WELDER AND NOT A COMPUTER PROGRAMMER.", 0},
+        {"*      IF YOU HAVE ANY COMMENTS OR SUGGESTIONS PLEASE SEND THEM TO THE", 0},
+        {"*      ABOVE ADDRESS. This program source code is available.", 34},
+        {"*", 0},
+        {"", 66},
+        {"*", 65},
+        {"*", 58},
+        {"", 0},
     };
     uint32_t line = 307;
-    for (const char* text : credits) print_line(r, line++, text);
+    for (const credit_line& credit : credits)
+        print_line(r, line++, std::string(credit.text) + std::string(credit.trailing_blanks, ' '));
     r.statement(322, [] { rt_locate(22, 1, 0, 0, 0, 3); });
     print_line(r, 323, "PRESS ANY KEY TO CONTINUE");
     wait_for_key(r, 324);
