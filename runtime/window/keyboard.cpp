@@ -205,7 +205,8 @@ void key_release(int32_t id) {
     let_go_key(c);
     if (!forget_trapped_key(c)) {
         const key_hit_entry hit = key_hit_of(c);
-        append_key_hit({-hit.code, hit.flags});
+        // Negated without overflow: identifiers come from outside and may be any value.
+        append_key_hit({static_cast<int32_t>(0u - static_cast<uint32_t>(hit.code)), hit.flags});
         if (const uint8_t scan = key_scan_code(c)) append_raw_scan_code(scan + release_scan_bit);
     }
     recompute_keyboard_flags();

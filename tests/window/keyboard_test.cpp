@@ -530,3 +530,24 @@ TEST_F(Keyboard, KeysCrossThreadsInOrder) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Keyboard, IdentifiersOutsideEveryRangeQueueNothingAndAreLoggedSafely) {
+    for (const int32_t id : {INT32_MIN, INT32_MAX, -5, 70000}) {
+        key_press(id);
+        key_release(id);
+    }
+    EXPECT_TRUE(read_all().empty());
+    key_hit_entry entry{};
+    ASSERT_TRUE(take_key_hit(entry));
+    EXPECT_EQ(entry.code, INT32_MIN);
+    ASSERT_TRUE(take_key_hit(entry));
+    EXPECT_EQ(entry.code, INT32_MIN); // its negation wraps to itself
+    ASSERT_TRUE(take_key_hit(entry));
+    EXPECT_EQ(entry.code, INT32_MAX);
+    ASSERT_TRUE(take_key_hit(entry));
+    EXPECT_EQ(entry.code, -INT32_MAX);
+}
+
+} // namespace
