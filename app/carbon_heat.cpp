@@ -23,6 +23,12 @@ void print_using_line(rt_routine& r, uint32_t line, const char* picture, float v
     });
 }
 
+// Arc energy per inch of travel, A x V x 60 / inches per minute; with the heat input in
+// place of the speed it gives the slowest speed instead. Stored as a single.
+float arc_energy_over(float amps, float volts, float divisor) {
+    return static_cast<float>(static_cast<long double>(amps) * volts * 60 / divisor);
+}
+
 std::string number_text(float value) {
     return std::string(rt_view(rt_str_number(value)));
 }
@@ -87,16 +93,12 @@ void heat_input(rt_routine& r) {
         if (speed == 0) speed = 12; // inches per minute when none is given
     });
     float heat = 0;
-    r.statement(606, [&] {
-        heat = static_cast<float>(static_cast<long double>(amps) * volts * 60 / speed);
-    });
+    r.statement(606, [&] { heat = arc_energy_over(amps, volts, speed); });
     print_line(r, 607);
     print_items(r, 608,
                 {"YOUR ACTUAL HEAT INPUT WOULD BE", number_text(heat) + " ", "JOULES PER INCH."});
     float slowest = 0;
-    r.statement(609, [&] {
-        slowest = static_cast<float>(static_cast<long double>(amps) * volts * 60 / maximum);
-    });
+    r.statement(609, [&] { slowest = arc_energy_over(amps, volts, maximum); });
     print_line(r, 610);
     print_items(r, 611,
                 {"YOUR MINIMUM TRAVEL SPEED IS", number_text(slowest) + " ", "INCHES PER MINUTE"});

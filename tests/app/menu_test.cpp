@@ -32,6 +32,14 @@ class Menu : public ::testing::Test {
   protected:
     void SetUp() override { script_message_boxes({}); }
     bool at_menu() { return app.wait_for_last_row("SELECT AN OPTION ?"); }
+    // Answers the four heat-input prompts with the value and waits for the continue question.
+    void run_heat_input(const char* value = "1") {
+        ASSERT_TRUE(app.wait_for_last_row("ENTER THE MAXIMUM JOULES PER INCH ALLOWED?"))
+            << screen_text(app.rows());
+        for (int i = 0; i < 4; ++i) app.enter(value);
+        ASSERT_TRUE(app.wait_for_last_row("WOULD YOU LIKE TO CONTINUE ?"))
+            << screen_text(app.rows());
+    }
     app_session app;
 };
 
@@ -75,22 +83,11 @@ TEST_F(Menu, YesInAnyCaseRestartsTheCalculatorAndNoGoesBack) {
     ASSERT_TRUE(at_menu());
     app.enter("11");
     for (const char* answer : {"yEs", "Y", "y"}) {
-        ASSERT_TRUE(app.wait_for_last_row("ENTER THE MAXIMUM JOULES PER INCH ALLOWED?"))
-            << screen_text(app.rows());
-        app.enter("1");
-        app.enter("1");
-        app.enter("1");
-        app.enter("1");
-        ASSERT_TRUE(app.wait_for_last_row("WOULD YOU LIKE TO CONTINUE ?"));
+        ASSERT_NO_FATAL_FAILURE(run_heat_input());
         app.enter(answer);
     }
     for (const char* answer : {"n", "No", "NO"}) {
-        ASSERT_TRUE(app.wait_for_last_row("ENTER THE MAXIMUM JOULES PER INCH ALLOWED?"));
-        app.enter("1");
-        app.enter("1");
-        app.enter("1");
-        app.enter("1");
-        ASSERT_TRUE(app.wait_for_last_row("WOULD YOU LIKE TO CONTINUE ?"));
+        ASSERT_NO_FATAL_FAILURE(run_heat_input());
         app.enter(answer);
         ASSERT_TRUE(app.wait_for([&] { return app.rows() == menu_screen; }))
             << screen_text(app.rows());
@@ -101,9 +98,7 @@ TEST_F(Menu, YesInAnyCaseRestartsTheCalculatorAndNoGoesBack) {
 TEST_F(Menu, ThreeUnrecognisedAnswersGoBackToTheMenu) {
     ASSERT_TRUE(at_menu());
     app.enter("11");
-    ASSERT_TRUE(app.wait_for_last_row("ENTER THE MAXIMUM JOULES PER INCH ALLOWED?"));
-    for (int i = 0; i < 4; ++i) app.enter("1");
-    ASSERT_TRUE(app.wait_for_last_row("WOULD YOU LIKE TO CONTINUE ?"));
+    ASSERT_NO_FATAL_FAILURE(run_heat_input());
     app.enter("maybe");
     app.enter("");
     ASSERT_TRUE(app.wait_for([&] {
@@ -125,9 +120,7 @@ TEST_F(Menu, TwoUnrecognisedAnswersThenYesRestartWithAFreshCount) {
     ASSERT_TRUE(at_menu());
     app.enter("11");
     for (int round = 0; round < 2; ++round) {
-        ASSERT_TRUE(app.wait_for_last_row("ENTER THE MAXIMUM JOULES PER INCH ALLOWED?"));
-        for (int i = 0; i < 4; ++i) app.enter("1");
-        ASSERT_TRUE(app.wait_for_last_row("WOULD YOU LIKE TO CONTINUE ?"));
+        ASSERT_NO_FATAL_FAILURE(run_heat_input());
         app.enter("a");
         app.enter("b");
         app.enter("Y");

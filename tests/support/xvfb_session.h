@@ -37,3 +37,15 @@ class xvfb_session {
     std::unique_ptr<child_process> server_;
     std::string display_name_;
 };
+
+// A test with a private X server of its own; skipped when Xvfb or xdotool is missing.
+class private_display_test : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        MIRVA_SKIP_WITHOUT("Xvfb");
+        MIRVA_SKIP_WITHOUT("xdotool");
+        x_ = std::make_unique<xvfb_session>();
+        ASSERT_TRUE(x_->ready());
+    }
+    std::unique_ptr<xvfb_session> x_;
+};

@@ -65,13 +65,11 @@ int ink_pixels(const rgba_image& picture) {
 }
 
 // A box shown on a private X server from a thread of its own.
-class MessageBoxOnScreen : public testing::Test {
+class MessageBoxOnScreen : public private_display_test {
   protected:
     void SetUp() override {
-        MIRVA_SKIP_WITHOUT("Xvfb");
-        MIRVA_SKIP_WITHOUT("xdotool");
-        x_ = std::make_unique<xvfb_session>();
-        ASSERT_TRUE(x_->ready());
+        private_display_test::SetUp();
+        if (HasFatalFailure() || IsSkipped()) return;
         x_->use_as_default_display();
     }
 
@@ -92,7 +90,6 @@ class MessageBoxOnScreen : public testing::Test {
     // Declared first, destroyed last: if a box is left unanswered, stopping the server
     // ends its event loop instead of blocking the test forever.
     std::future<box_answer> answer_;
-    std::unique_ptr<xvfb_session> x_;
 };
 
 TEST_F(MessageBoxOnScreen, IsADialogKeptAboveWithTheCaptionAsTitle) {

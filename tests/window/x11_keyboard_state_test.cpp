@@ -30,18 +30,14 @@ TEST(KeyboardStateWithoutDisplay, EverythingReadsAsOff) {
     EXPECT_EQ(platform_held_modifiers(), 0u);
 }
 
-class KeyboardStateOnScreen : public testing::Test {
+class KeyboardStateOnScreen : public private_display_test {
   protected:
     void SetUp() override {
-        MIRVA_SKIP_WITHOUT("Xvfb");
-        MIRVA_SKIP_WITHOUT("xdotool");
-        x_ = std::make_unique<xvfb_session>();
-        ASSERT_TRUE(x_->ready());
+        private_display_test::SetUp();
+        if (HasFatalFailure() || IsSkipped()) return;
         x_->use_as_default_display();
     }
     const std::string& display() const { return x_->display_name(); }
-
-    std::unique_ptr<xvfb_session> x_;
 };
 
 TEST_F(KeyboardStateOnScreen, LeftHandModifiersHaveTheirOwnBits) {

@@ -101,13 +101,11 @@ TEST(XvfbSession, TwoServersSideBySideAndGoneWhenTheSessionEnds) {
 }
 
 // A plain window in a known colour, made by the test itself.
-class WindowOnScreen : public testing::Test {
+class WindowOnScreen : public private_display_test {
   protected:
     void SetUp() override {
-        MIRVA_SKIP_WITHOUT("Xvfb");
-        MIRVA_SKIP_WITHOUT("xdotool");
-        x_ = std::make_unique<xvfb_session>();
-        ASSERT_TRUE(x_->ready());
+        private_display_test::SetUp();
+        if (HasFatalFailure() || IsSkipped()) return;
         display_ = XOpenDisplay(x_->display_name().c_str());
         ASSERT_NE(display_, nullptr);
         window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 30, 40, 64, 48, 0, 0,
@@ -124,7 +122,6 @@ class WindowOnScreen : public testing::Test {
     }
     const std::string& name() const { return x_->display_name(); }
 
-    std::unique_ptr<xvfb_session> x_;
     Display* display_ = nullptr;
     Window window_ = 0;
     Atom wm_delete_window_ = 0;
