@@ -8,12 +8,12 @@
 #include "runtime/core/errors.h"
 #include "runtime/core/input_cursor.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/key_queue.h"
-#include "runtime/window/shared_words.h"
 
 input_target input_targets[max_input_targets + 1];
 
@@ -22,7 +22,6 @@ namespace {
 constexpr int32_t max_line_length = 255;
 constexpr int32_t poll_ms = 10;
 constexpr int32_t tab_width = 8;
-constexpr int32_t first_snapshot_error = 516; // 517 for the second
 
 constexpr uint8_t bell_key = 7;
 constexpr uint8_t backspace_key = 8;
@@ -136,7 +135,7 @@ bool take_snapshots(editor& e) {
     for (int32_t i = 0; i < 2; ++i) {
         e.snapshots[i] = make_snapshot(e.page);
         if (e.snapshots[i] < 0) {
-            rt_raise_error(first_snapshot_error + i);
+            rt_raise_error(err_first_input_snapshot + i);
             return false;
         }
     }
@@ -263,7 +262,7 @@ void finish(editor& e, bool line_end) {
 void rt_input_target(int32_t index, void* address, uint32_t type_code) {
     if (error_state.error_pending) return;
     if (index < 1 || index > max_input_targets || !address || !input_type_valid(type_code)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     input_targets[index] = {address, type_code};
@@ -272,7 +271,7 @@ void rt_input_target(int32_t index, void* address, uint32_t type_code) {
 void rt_input(int32_t count, bool new_line) {
     if (error_state.error_pending) return;
     if (!targets_valid(count)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     editor e{};

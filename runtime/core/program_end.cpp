@@ -1,12 +1,12 @@
 // The end of the program's main routine: the prompt on the bottom row and the stop.
 #include "runtime/core/errors.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
 #include "runtime/window/key_queue.h"
-#include "runtime/window/shared_words.h"
 
 namespace {
 
@@ -42,6 +42,5 @@ void rt_end() {
         if (shutting_down.load()) rt_exit();
         rt_sleep_ms(10);
     }
-    stop_request.store(1);
-    rt_exit();
+    rt_stop_program();
 }

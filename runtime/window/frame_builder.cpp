@@ -7,12 +7,12 @@
 #include <cstring>
 
 #include "runtime/core/process_exit.h"
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/window/cursor_shape.h"
 #include "runtime/window/frame_ring.h"
-#include "runtime/window/shared_words.h"
 
 frame_slot frame_ring[frame_ring_slots + 1];
 std::atomic<int32_t> frame_newest{0};

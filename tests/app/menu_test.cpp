@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
+#include "runtime/core/run_control.h"
 #include "runtime/core/scratch.h"
 #include "runtime/core/string_heap.h"
 #include "runtime/platform/clock.h"
-#include "runtime/window/shared_words.h"
 #include "tests/support/app_session.h"
 #include "tests/support/calculator_window.h"
 #include "tests/support/page_reader.h"
