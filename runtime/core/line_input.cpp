@@ -20,7 +20,6 @@ input_target input_targets[max_input_targets + 1];
 namespace {
 
 constexpr int32_t max_line_length = 255;
-constexpr int32_t poll_ms = 10;
 constexpr int32_t tab_width = 8;
 
 constexpr uint8_t bell_key = 7;
@@ -221,6 +220,10 @@ bool next_key(editor& e, uint8_t& key) {
     for (;;) {
         if (shutting_down.load() || error_state.error_pending) return false;
         update_cursor(e, rt_clock_ms());
+        if (!rt_key_waiting()) {
+            rt_key_wait_idle();
+            continue;
+        }
         const rt_string* k = rt_inkey();
         const int32_t length = k->len;
         key = length > 0 ? k->data[0] : 0;
@@ -229,7 +232,6 @@ bool next_key(editor& e, uint8_t& key) {
             hide_cursor(e);
             return true;
         }
-        if (length == 0) rt_sleep_ms(poll_ms);
     }
 }
 

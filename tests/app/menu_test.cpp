@@ -182,6 +182,7 @@ TEST_F(Menu, ManyRoundTripsUseBoundedMemory) {
         for (int i = 0; i < 4; ++i) app.enter("2");
         app.enter("n");
         ASSERT_TRUE(app.wait_for([&] { return app.rows() == menu_screen; }, 20000));
+        ASSERT_TRUE(app.wait_until_program_waits());
     };
     round_trip();
     const memory_marks before = read_memory_marks();
