@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/screen/graphics.h"
 #include "runtime/screen/text_output.h"
 #include "tests/screen/screen_start.h"
@@ -212,7 +213,7 @@ TEST_F(Graphics, BadArgumentsRaiseIllegalFunctionCall) {
     for (const refused_case& c : cases) {
         rt_screen(c.name == cases[0].name ? 0 : 12, 0, 0, 0, 0, 1);
         c.call();
-        EXPECT_EQ(take_error(), 5u) << c.name;
+        EXPECT_EQ(take_error(), err_illegal_function_call) << c.name;
     }
 }
 
@@ -231,7 +232,7 @@ TEST_F(Graphics, TilePaintRepeatsThePatternAndHonoursTheBackground) {
             EXPECT_EQ(pixel(x, y), (y % 2 == 0) && (x % 2 == 0) ? 1 : 0) << x << "," << y;
     EXPECT_EQ(take_error(), 0u);
     rt_paint_tile(5, 5, rt_string_from_text(""), 1, nullptr, 0);
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
 }
 
 } // namespace
