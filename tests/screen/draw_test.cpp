@@ -180,7 +180,6 @@ std::vector<uint8_t> bytes_of(const void* value, size_t size) {
 TEST_F(Draw, NumberReferencesOfEveryType) {
     const float single = 30.0f;
     const double dbl = 30.0;
-    const long double extended = 30.0L;
     const reference_case cases[] = {
         {1, {30}},
         {129, {30}},
@@ -192,7 +191,7 @@ TEST_F(Draw, NumberReferencesOfEveryType) {
         {133, {30, 0, 0, 0, 0, 0, 0, 0}},
         {4, bytes_of(&single, sizeof single)},
         {8, bytes_of(&dbl, sizeof dbl)},
-        {6, bytes_of(&extended, 10)},
+        {6, {0, 0, 0, 0, 0, 0, 0, 0xF0, 0x03, 0x40}}, // 1.875 x 2^4 in the 80-bit format
     };
     constexpr uint16_t offset = 0x1234;
     for (const reference_case& c : cases) {
