@@ -183,6 +183,18 @@ TEST_F(Graphics, ViewWithoutArgumentsKeepsTheWindowButDropsTheShift) {
     EXPECT_EQ(pixel(639, 479), 15);
 }
 
+TEST_F(Graphics, ViewFillsItselfAndFramesWhereThePageAllows) {
+    rt_screen(12, 0, 0, 0, 0, 1);
+    rt_view(0, 10, 20, 20, 2, 4, view_coordinates | view_fill | view_border);
+    for (int y = 8; y <= 22; ++y) {
+        for (int x = 0; x <= 22; ++x) {
+            const bool inside = x <= 20 && y >= 10 && y <= 20;
+            const bool frame = !inside && x <= 21 && y >= 9 && y <= 21;
+            EXPECT_EQ(pixel(x, y), inside ? 2 : frame ? 4 : 0) << x << "," << y;
+        }
+    }
+}
+
 TEST_F(Graphics, WindowReexpressesTheGraphicsCursor) {
     rt_screen(12, 0, 0, 0, 0, 1);
     rt_pset(480, 120, 15, pset_colour);
