@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -41,6 +42,7 @@ long cpu_ticks(pid_t pid) {
 } // namespace
 
 int main() {
+    setenv("ALSOFT_DRIVERS", "null", 0); // an audio output for start-up, unless one is chosen
     char xvfb[] = "/usr/bin/Xvfb", display_arg[] = ":93", screen[] = "-screen", zero[] = "0",
          geometry[] = "1280x1024x24", nolisten[] = "-nolisten", tcp[] = "tcp";
     char* xvfb_argv[] = {xvfb, display_arg, screen, zero, geometry, nolisten, tcp, nullptr};
