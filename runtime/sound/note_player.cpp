@@ -1,6 +1,7 @@
 // The note-string player: the whole string is laid out first, so a fault queues nothing.
 #include <string_view>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/sound/note_string.h"
 #include "runtime/sound/sound.h"
@@ -24,7 +25,7 @@ void rt_play(const rt_string* text) {
                                  static_cast<size_t>(text->len));
     std::vector<note_piece> pieces;
     if (!lay_out_note_string(notes, program_variables, player_settings, pieces)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     for (const note_piece& piece : pieces)

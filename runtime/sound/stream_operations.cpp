@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/platform/clock.h"
 #include "runtime/sound/sound.h"
@@ -31,7 +32,7 @@ void rt_sound_append(double left, double right, int32_t handle, int32_t flags) {
     if (error_state.error_pending) return;
     sound_stream* stream = stream_for_append(handle, flags);
     if (!stream) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     const int16_t l = sample_of(left);
@@ -42,7 +43,7 @@ double rt_sound_queued(int32_t handle) {
     if (error_state.error_pending) return 0;
     const sound_stream* stream = sound_stream_of(handle);
     if (!stream) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return 0;
     }
     return sound_queued_seconds(*stream);
@@ -62,7 +63,7 @@ void rt_sound_close(int32_t handle) {
     if (error_state.error_pending) return;
     sound_stream* stream = sound_stream_of(handle);
     if (!stream) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     stream->close_time_ms.store(rt_clock_ms());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 
 namespace {
@@ -35,7 +36,7 @@ void queue_tone(const stereo_frame* frames, int32_t count, bool wait) {
     sound_release_closed();
     sound_stream* tone = tone_stream_ready();
     if (!tone) {
-        rt_raise_error(7);
+        rt_raise_error(err_out_of_memory);
         return;
     }
     sound_stream& stream = *tone;

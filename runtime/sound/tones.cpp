@@ -3,6 +3,7 @@
 #include <limits>
 #include <memory>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/sound/sound.h"
 #include "runtime/sound/tone_queue.h"
@@ -28,7 +29,7 @@ bool playable(double frequency, double seconds) {
 void rt_tone(double frequency, double seconds, bool wait) {
     if (error_state.error_pending) return;
     if (!playable(frequency, seconds)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     const auto count = static_cast<int32_t>(tone_frame_count(seconds));
@@ -49,7 +50,7 @@ void rt_sound(double frequency, double ticks) {
     const bool audible_range =
         frequency >= lowest_timed_frequency && frequency <= highest_timed_frequency;
     if (!(frequency == 0 || audible_range) || !(ticks >= 0 && ticks <= longest_timed_ticks)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     if (ticks == 0) return;

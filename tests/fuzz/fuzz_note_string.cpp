@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/platform/audio_output.h"
@@ -85,7 +86,7 @@ void check_refused(std::string_view notes) {
     rt_string* text = rt_string_from_bytes(notes.data(), static_cast<int32_t>(notes.size()));
     rt_play(text);
     rt_string_free(text);
-    require(error_state.error_pending == 5);
+    require(error_state.error_pending == err_illegal_function_call);
     error_state.error_pending = 0;
     error_state.attention_flag.store(0);
     require(tone_stream_mark() == before);

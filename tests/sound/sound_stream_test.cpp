@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/platform/clock.h"
 #include "runtime/sound/sound.h"
@@ -65,20 +66,21 @@ TEST(SoundStream, NothingIsQueuedBeforeTheFirstBufferFills) {
 
 TEST(SoundStream, OperationsOnHandlesThatAreNotOpenRaise5) {
     rt_sound_queued(7);
-    EXPECT_EQ(error_state.error_pending, 5u);
+    EXPECT_EQ(error_state.error_pending, err_illegal_function_call);
     error_state.error_pending = 0;
     rt_sound_append(0, 0, 7, sound_handle_given);
-    EXPECT_EQ(error_state.error_pending, 5u);
+    EXPECT_EQ(error_state.error_pending, err_illegal_function_call);
     error_state.error_pending = 0;
     rt_sound_close(0);
-    EXPECT_EQ(error_state.error_pending, 5u);
+    EXPECT_EQ(error_state.error_pending, err_illegal_function_call);
 }
 
 TEST(SoundTone, TimedToneRangesRaise5) {
     for (const auto& [frequency, ticks] :
          {std::pair{36.0, 1.0}, {32768.0, 1.0}, {440.0, -1.0}, {440.0, 65536.0}}) {
         rt_sound(frequency, ticks);
-        EXPECT_EQ(error_state.error_pending, 5u) << frequency << " " << ticks;
+        EXPECT_EQ(error_state.error_pending, err_illegal_function_call)
+            << frequency << " " << ticks;
         error_state.error_pending = 0;
     }
     rt_sound(440, 0); // nothing to play
@@ -156,7 +158,7 @@ TEST_F(running_sound_test, FaultyNoteStringRaises5AndQueuesNothing) {
     rt_string* text = rt_string_from_text("T120 CDEFG O7 C");
     rt_play(text);
     rt_string_free(text);
-    EXPECT_EQ(error_state.error_pending, 5u);
+    EXPECT_EQ(error_state.error_pending, err_illegal_function_call);
     EXPECT_EQ(tone_stream.load(), 0);
     EXPECT_TRUE(recorded_buffers().empty());
 }

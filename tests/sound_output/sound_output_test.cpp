@@ -7,11 +7,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/sound/sound.h"
 #include "runtime/sound/sound_streams.h"
-#include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
 #include "tests/support/wave_output.h"
 
@@ -35,8 +36,7 @@ void check(bool condition) {
 void play_out_and_stop() {
     while (tone_stream.load() != 0 && rt_sound_queued(tone_stream.load()) > 0) rt_sleep_ms(10);
     rt_sleep_ms(300);
-    stop_request.store(1);
-    rt_exit();
+    rt_stop_program();
 }
 
 // The runtime runs in a child of its own: its shutdown ends the process.
@@ -148,7 +148,7 @@ TEST_F(sound_file_test, ChordSoundsTogetherAndIsHeldAtFullScale) {
 
 void expect_refused(const char* notes) {
     play_text(notes);
-    check(error_state.error_pending == 5);
+    check(error_state.error_pending == err_illegal_function_call);
     error_state.error_pending = 0;
 }
 

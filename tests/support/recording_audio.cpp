@@ -21,10 +21,11 @@ struct recording {
 
 std::mutex guard;
 
-// Reached from other files' static initialisers, so made on first use.
+// Reached from other files' static initialisers, so made on first use; never destroyed,
+// because the service thread may still look at it while the test process exits.
 recording& record() {
-    static recording instance;
-    return instance;
+    static recording* instance = new recording;
+    return *instance;
 }
 
 audio_open_result stand_in_open() {
