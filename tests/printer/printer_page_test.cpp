@@ -6,6 +6,7 @@
 #include <atomic>
 #include <string>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/seconds_clock.h"
 #include "runtime/printer/printer.h"
 #include "runtime/screen/text_output.h"
@@ -187,9 +188,9 @@ TEST_F(PrinterPage, PrintingOtherPagesAndImages) {
     EXPECT_EQ(printed.rgb(1279, 1919), default_palette[4] & 0xFFFFFF);
 
     rt_print_page(-4000); // no such image
-    EXPECT_EQ(take_error(), 258u);
+    EXPECT_EQ(take_error(), err_invalid_handle);
     rt_print_page(0); // the text screen holds characters, not a picture
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
     EXPECT_EQ(recorded_page_count(), 1u);
 }
 
