@@ -143,10 +143,23 @@ bool on_printer_event(printer_event event) {
     return true;
 }
 
+// The cursor of a page printed while idle goes home before anyone measures from it.
+void settle_idle_print() {
+    if (!clear_owed.load()) return;
+    enter_printing();
+    const int32_t previous = dest_image;
+    select_printer_page();
+    select_dest_slot(previous);
+    leave_printing();
+}
+
 // rt_tab measures on the printer page while a printing statement runs.
 int32_t printer_tab_page() {
     if (!in_printer_statement) return -1;
-    if (page_slot < 0) rt_lprint(std::string_view(), false);
+    if (page_slot < 0)
+        rt_lprint(std::string_view(), false);
+    else
+        settle_idle_print();
     return page_slot;
 }
 

@@ -110,7 +110,7 @@ TEST_F(PrinterPage, ScreenOutputIsUntouchedByPrinting) {
 }
 
 TEST_F(PrinterPage, PrintedAfterTheIdleTimeThenEmptyWithTheCursorHome) {
-    rt_lprint("IDLE PAGE", true);
+    rt_lprint("IDLE PAGE", false);
     fake_ms += 9999;
     printer_idle_check();
     EXPECT_EQ(recorded_page_count(), 0u);
@@ -125,6 +125,10 @@ TEST_F(PrinterPage, PrintedAfterTheIdleTimeThenEmptyWithTheCursorHome) {
     fake_ms += 60000;
     printer_idle_check();
     EXPECT_EQ(recorded_page_count(), 1u);
+    // Tab stops are measured from the top of the emptied page.
+    rt_printer_statement(true);
+    EXPECT_EQ(std::string(rt_view(rt_tab(5))), std::string(4, ' '));
+    rt_printer_statement(false);
     rt_lprint("NEXT PAGE", false);
     rt_lprint("\f", false);
     ASSERT_EQ(recorded_page_count(), 2u);
