@@ -37,6 +37,8 @@ constexpr calculator_body menu_routines[] = {
     heat_input,        nullptr,
 };
 
+constexpr int16_t ultrasonic_selection = 12;
+
 void draw_menu(rt_routine& r) {
     r.statement(353, [] { rt_cls(0, 0, 0); });
     r.statement(355, [] { rt_cls(0, 0, 0); });
@@ -70,7 +72,10 @@ void main_menu() {
         rt_routine r;
         draw_menu(r);
         const int16_t selection = read_selection(r);
-        if (calculator_body body = menu_routines[selection - 1]) run_calculator(body);
+        if (selection == ultrasonic_selection)
+            ultrasonic_simulation();
+        else if (calculator_body body = menu_routines[selection - 1])
+            run_calculator(body);
     }
 }
 
