@@ -176,10 +176,14 @@ void first_leg(rt_routine& r, const inspection& in, float& depth) {
     r.statement(1264, [&] { depth = static_cast<float>(truncated_to_thousandths(in.h)); });
 }
 
+// Horizontal offset of the bounce on the far surface from the reflector's surface point.
+long double bounce_run(const inspection& in) {
+    return std::sin(double{in.a}) * (static_cast<long double>(in.thickness) - in.h);
+}
+
 // The beam down to the far surface and back up to the reflector.
 void reflected_beam(rt_routine& r, const inspection& in) {
-    const long double run =
-        std::sin(double{in.a}) * (static_cast<long double>(in.thickness) - in.h);
+    const long double run = bounce_run(in);
     const float bounce = static_cast<float>(in.l + run);
     line(r, 1270, 0, in.thickness, bounce, 0, beam_colour);
     line(r, 1271, bounce, 0, static_cast<float>(in.l - run),
@@ -191,8 +195,7 @@ void second_leg(rt_routine& r, const inspection& in, float& depth) {
     r.statement(1272, [&] {
         depth = static_cast<float>(2.0L * in.thickness - truncated_to_thousandths(in.h));
     });
-    const long double run =
-        std::sin(double{in.a}) * (static_cast<long double>(in.thickness) - in.h);
+    const long double run = bounce_run(in);
     float spread = 0;
     while (spread < speckle_extent) {
         pset(r, 1273, in.l - run, spread - (static_cast<long double>(in.thickness) - in.h), 0, 0);

@@ -81,6 +81,8 @@ TEST_F(Ultrasonic, DepthAndDistanceByLeg) {
         {{"2", "60"}, "Depth of Indication 1 in  Distance from Trans. 1.732 in", false},
         {{"3", "45"}, "Depth of Indication .879 in  Distance from Trans. 2.121 in", false},
         {{"5", "45"}, "Depth of Indication .535 in  Distance from Trans. 3.535 in", true},
+        // Past three thicknesses the beam is on its way up again: depth from the top.
+        {{"8", "45"}, "Depth of Indication .344 in  Distance from Trans. 5.656 in", true},
     };
     for (const example& e : examples) {
         SCOPED_TRACE(std::string("sound path ") + e.in.sound_path);
