@@ -14,9 +14,10 @@ answer_kind classify(rt_string* answer) {
 }
 
 // True when the calculator is to start again; false for the main menu.
-bool ask_continue(rt_routine& r, float& invalid_answers) {
+bool ask_continue(rt_routine& r, float& invalid_answers, continue_question question) {
     rt_string* answer = rt_string_new(0, false);
     for (;;) {
+        if (question == continue_question::after_empty_line) print_line(r, 899);
         ask_string(r, 900, "WOULD YOU LIKE TO CONTINUE ", answer);
         answer_kind kind = answer_kind::unrecognised;
         r.statement(901, [&] { kind = classify(answer); });
@@ -35,11 +36,11 @@ bool ask_continue(rt_routine& r, float& invalid_answers) {
 
 } // namespace
 
-void run_calculator(calculator_body body) {
+void run_calculator(const calculator& c) {
     for (;;) {
         rt_routine r;
         float& invalid_answers = r.local<float>();
-        body(r);
-        if (!ask_continue(r, invalid_answers)) return;
+        c.body(r);
+        if (!ask_continue(r, invalid_answers, c.question)) return;
     }
 }
