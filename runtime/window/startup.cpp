@@ -10,7 +10,6 @@
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/core/scratch.h"
-#include "runtime/platform/clock.h"
 #include "runtime/platform/executable_path.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
@@ -19,8 +18,6 @@
 #include "runtime/window/shared_words.h"
 #include "runtime/window/window.h"
 
-int64_t start_clock_ms = 0;
-int64_t start_time_of_day_ms = 0;
 const char* command_line_text = "";
 
 namespace {
@@ -45,7 +42,7 @@ void build_command_line(int argc, char** argv) {
 // second boundary to know the time of day to the millisecond.
 void synchronise_clock() {
     timespec now{};
-    start_clock_ms = rt_clock_ms();
+    start_clock_ms = rt_clock_reading_ms();
     if (clock_gettime(CLOCK_REALTIME, &now) != 0) return;
     tm local{};
     if (!localtime_r(&now.tv_sec, &local)) return;
@@ -114,10 +111,6 @@ std::string executable_folder_of(const std::string& path) {
     if (cut == std::string::npos) return {};
     const size_t length = path[cut] == ':' ? cut + 1 : cut;
     return length == 0 ? std::string(1, '/') : path.substr(0, length);
-}
-
-int64_t rt_time_of_day_ms() {
-    return (rt_clock_ms() - start_clock_ms + start_time_of_day_ms) % 86400000LL;
 }
 
 void rt_window_hook(int kind, int32_t a, int32_t b) {
