@@ -31,15 +31,14 @@ constexpr entry_texts procedure_entries[] = {
 // The operating factor is typed after a prompt of blanks, below the hints.
 const std::string operating_factor_prompt(30, ' ');
 
-// One procedure as the user describes it, and its costs per pound of weld metal. The texts
-// are string variables of the runtime, released with the record.
+// One procedure as the user describes it, and its costs per pound of weld metal.
 struct procedure {
-    rt_string* number = rt_string_new(0, false);
-    rt_string* process = rt_string_new(0, false);
-    rt_string* classification = rt_string_new(0, false);
-    rt_string* size = rt_string_new(0, false);
-    rt_string* trade_name = rt_string_new(0, false);
-    rt_string* gas = rt_string_new(0, false);
+    string_variable number;
+    string_variable process;
+    string_variable classification;
+    string_variable size;
+    string_variable trade_name;
+    string_variable gas;
     float deposition_rate = 0;  // pounds per hour
     float operating_factor = 0; // fraction of the time spent welding
     float electrode_cost = 0;   // dollars per pound of electrode
@@ -50,14 +49,6 @@ struct procedure {
     float filler = 0;
     float gas_per_pound = 0;
     float total = 0;
-
-    procedure() = default;
-    procedure(const procedure&) = delete;
-    procedure& operator=(const procedure&) = delete;
-    ~procedure() {
-        for (rt_string* text : {number, process, classification, size, trade_name, gas})
-            rt_string_free(text);
-    }
 };
 
 // Each step in extended precision, each cost stored as a single.
@@ -71,15 +62,16 @@ void enter_procedure(rt_routine& r, uint32_t line, const entry_texts& texts, flo
     r.statement(line + 1, [] { rt_cls(0, 0, 0); });
     print_line(r, line + 2, texts.heading);
     print_line(r, line + 3);
-    ask_string(r, line + 4, "WELDING PROCEDURE NUMBER", p.number);
+    ask_string(r, line + 4, "WELDING PROCEDURE NUMBER", p.number.text);
     r.statement(line + 5, [&] {
-        if (p.number->len == 0) rt_string_assign(p.number, rt_string_from_text("NONE"));
+        if (p.number.text->len == 0) rt_string_assign(p.number.text, rt_string_from_text("NONE"));
     });
-    ask_string(r, line + 6, "PROCESS TYPE", p.process);
-    ask_string(r, line + 7, "ELECTRODE CLASSIFICATION", p.classification);
-    ask_string(r, line + 8, "SIZE OF THE ELECTRODE", p.size);
-    ask_string(r, line + 9, "TRADE NAME OF THE ELECTRODE", p.trade_name);
-    ask_string(r, line + 10, "TYPE OF SHIELDING GAS REQUIRED. (PRESS <ENTER> FOR NO GAS)", p.gas);
+    ask_string(r, line + 6, "PROCESS TYPE", p.process.text);
+    ask_string(r, line + 7, "ELECTRODE CLASSIFICATION", p.classification.text);
+    ask_string(r, line + 8, "SIZE OF THE ELECTRODE", p.size.text);
+    ask_string(r, line + 9, "TRADE NAME OF THE ELECTRODE", p.trade_name.text);
+    ask_string(r, line + 10, "TYPE OF SHIELDING GAS REQUIRED. (PRESS <ENTER> FOR NO GAS)",
+               p.gas.text);
     p.deposition_rate = ask_single(r, line + 11, texts.deposition_rate_prompt);
     print_line(r, line + 12, "OPERATING FACTOR ");
     print_line(r, line + 13, "                  FCAW = .45");
@@ -93,7 +85,7 @@ void enter_procedure(rt_routine& r, uint32_t line, const entry_texts& texts, flo
     p.electrode_cost = ask_single(r, line + 18, "COST PER POUND OF ELECTRODE");
     p.efficiency = ask_single(r, line + 19, "DEPOSITION EFFICIENCY OF THE ELECTRODE");
     r.statement(line + 20, [&] { p.filler = quotient(p.electrode_cost, p.efficiency); });
-    if (p.gas->len != 0) {
+    if (p.gas.text->len != 0) {
         p.gas_flow = ask_single(r, line + 21, texts.gas_flow_prompt);
         p.gas_cost = ask_single(r, line + 22, "GAS COST PER CUBIC FOOT");
     }
@@ -151,21 +143,38 @@ const table_row comparison_table[] = {
 };
 
 picture_value shown_value(const table_row& row, const procedure& p) {
-    if (row.text) return p.*row.text;
+    if (row.text) return (p.*row.text).text;
     return static_cast<float>(static_cast<long double>(p.*row.number) * row.scale);
+}
+
+// The 22 rows of the table, each a print statement of its own.
+void print_table(rt_routine& r, uint32_t line, const procedure& first, const procedure& second,
+                 print_device device) {
+    for (const table_row& row : comparison_table) {
+        if (row.text || row.number)
+            print_using_line(r, line++, row.picture,
+                             {shown_value(row, first), shown_value(row, second)}, device);
+        else
+            print_line(r, line++, row.picture, device);
+    }
 }
 
 void show_table(rt_routine& r, uint32_t line, const procedure& first, const procedure& second) {
     r.statement(line, [] { rt_view_print(view_top, view_bottom, view_rows_given); });
     r.statement(line + 1, [] { rt_cls(0, 0, 0); });
-    uint32_t row_line = line + 2;
-    for (const table_row& row : comparison_table) {
-        if (row.text || row.number)
-            print_using_line(r, row_line++, row.picture,
-                             {shown_value(row, first), shown_value(row, second)});
-        else
-            print_line(r, row_line++, row.picture);
-    }
+    print_table(r, line + 2, first, second, print_device::screen);
+}
+
+// The same table on the printer when the user asks for it; the screen is cleared first.
+void offer_printed_copy(rt_routine& r, uint32_t line, const procedure& first,
+                        const procedure& second) {
+    string_variable answer;
+    ask_string(r, line, "Would you like a printed copy ", answer.text);
+    bool wanted = false;
+    r.statement(line + 1, [&] { wanted = answered_yes(answer.text); });
+    if (!wanted) return;
+    r.statement(line + 2, [] { rt_cls(0, 0, 0); });
+    print_table(r, line + 3, first, second, print_device::printer);
 }
 
 } // namespace
@@ -178,4 +187,5 @@ void cost_comparison(rt_routine& r) {
     enter_procedure(r, 710, procedure_entries[0], labour_rate, first);
     enter_procedure(r, 740, procedure_entries[1], labour_rate, second);
     show_table(r, 770, first, second);
+    offer_printed_copy(r, 800, first, second);
 }

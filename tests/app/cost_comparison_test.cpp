@@ -100,7 +100,8 @@ TEST_F(CostComparison, EntryOfTheFirstProcedure) {
 TEST_F(CostComparison, EntryOfTheSecondProcedure) {
     app.enter("30");
     type_answers(stick);
-    type_answers(with(flux_cored, deposition_rate, "12.5"));
+    const procedure_answers second = with(flux_cored, deposition_rate, "12.5");
+    type_answers(procedure_answers(second.begin(), second.begin() + 10));
     ASSERT_TRUE(app.wait_for_last_row("GAS FLOW RATE IN CUBIC FEET PER HOUR?"))
         << screen_text(app.rows());
     const std::vector<std::string> rows = app.rows();
