@@ -9,13 +9,13 @@
 
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/core/run_control.h"
 #include "runtime/core/scratch.h"
 #include "runtime/platform/executable_path.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/window/keyboard.h"
 #include "runtime/window/service_thread.h"
-#include "runtime/window/shared_words.h"
 #include "runtime/window/window.h"
 
 const char* command_line_text = "";
