@@ -101,7 +101,7 @@ void enter_procedure(rt_routine& r, uint32_t line, const entry_texts& texts, flo
 // (rows without a field are printed as they stand).
 struct table_row {
     const char* picture = "";
-    rt_string* procedure::*text = nullptr;
+    string_variable procedure::*text = nullptr;
     float procedure::*number = nullptr;
     float scale = 1; // fractions are shown as percentages
 };

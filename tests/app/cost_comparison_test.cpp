@@ -7,12 +7,11 @@
 
 #include "tests/support/app_session.h"
 #include "tests/support/calculator_window.h"
+#include "tests/support/cost_example.h"
 #include "tests/support/scripted_boxes.h"
 
 namespace {
 
-// Answers in the order of a procedure's prompts; a procedure without gas has no gas answers.
-using procedure_answers = std::vector<std::string>;
 enum answer_index {
     number,
     process,
@@ -24,10 +23,8 @@ enum answer_index {
     operating_factor
 };
 
-const procedure_answers flux_cored = {"WPS-1", "FCAW", "E71T-1", "1/16", "DUAL SHIELD", "CO2",
-                                      "10",    ".5",   "2",      ".8",   "40",          ".05"};
-const procedure_answers stick = {"WPS-2", "SMAW", "E7018", "1/8", "LOW HYDROGEN",
-                                 "",      "3",    ".3",    "1.5", ".65"};
+const procedure_answers& flux_cored = flux_cored_answers();
+const procedure_answers& stick = stick_answers();
 
 procedure_answers with(procedure_answers answers, answer_index index, const char* answer) {
     answers[index] = answer;
@@ -51,7 +48,7 @@ class CostComparison : public ::testing::Test {
     // Types a whole comparison and returns the screen at the printed-copy question.
     std::vector<std::string> table(const procedure_answers& first,
                                    const procedure_answers& second) {
-        app.enter("30");
+        app.enter(example_labour_rate);
         type_answers(first);
         type_answers(second);
         EXPECT_TRUE(app.wait_for_last_row("Would you like a printed copy ?"))
@@ -72,7 +69,7 @@ TEST_F(CostComparison, StartsBelowTheMenu) {
 }
 
 TEST_F(CostComparison, EntryOfTheFirstProcedure) {
-    app.enter("30");
+    app.enter(example_labour_rate);
     type_answers(procedure_answers(flux_cored.begin(), flux_cored.end() - 1));
     ASSERT_TRUE(app.wait_for_last_row("GAS COST PER CUBIC FOOT?")) << screen_text(app.rows());
     EXPECT_EQ(app.rows(), (std::vector<std::string>{
@@ -98,7 +95,7 @@ TEST_F(CostComparison, EntryOfTheFirstProcedure) {
 }
 
 TEST_F(CostComparison, EntryOfTheSecondProcedure) {
-    app.enter("30");
+    app.enter(example_labour_rate);
     type_answers(stick);
     const procedure_answers second = with(flux_cored, deposition_rate, "12.5");
     type_answers(procedure_answers(second.begin(), second.begin() + 10));
@@ -113,31 +110,9 @@ TEST_F(CostComparison, EntryOfTheSecondProcedure) {
 
 TEST_F(CostComparison, TableOfBothProcedures) {
     const std::vector<std::string> rows = table(flux_cored, stick);
-    EXPECT_EQ(rows, (std::vector<std::string>{
-                        "                         PROCESS NUMBER 1           PROCESS NUMBER 2",
-                        "",
-                        "WELDING PROCEDURE NUMBER WPS-1                      WPS-2",
-                        "PROCESS                  FCAW                       SMAW",
-                        "FILLER METAL CLASS       E71T-1                     E7018",
-                        "FILLER METAL SIZE        1/16                       1/8",
-                        "TRADE NAME               DUAL SHIELD                LOW HYDROGEN",
-                        "TYPE OF SHIELDING GAS    CO2",
-                        "",
-                        "DEPOSITION RATE          10.00  LBS PER HOUR         3.00  LBS PER HOUR",
-                        "OPERATING FACTOR         50%                         30%",
-                        "ELECTRODE COST           $2.000 PER LB              $1.500 PER LB",
-                        "DEPOSITION EFFICIENCY    80%                        65%",
-                        "GAS FLOW RATE IN CFH     40 CFH                      0 CFH",
-                        "GAS COST PER CUBIC FT    $0.05                      $0.00",
-                        "",
-                        "LABOR COSTS              $6.00 PER LB WELD         $33.33 PER LB WELD",
-                        "FILLER METAL COST        $2.500 PER LB WELD         $2.308 PER LB WELD",
-                        "GAS COST                 $0.20 PER LB WELD          $0.00 PER LB WELD",
-                        "",
-                        "",
-                        " TOTAL COST PER LB.     $8.70                      $35.64",
-                        "Would you like a printed copy ?",
-                    }));
+    std::vector<std::string> expected = expected_cost_table();
+    expected.push_back("Would you like a printed copy ?");
+    EXPECT_EQ(rows, expected);
 }
 
 // Rows 1 to 22 of the table, for the procedures given; each case names the rows it checks.
@@ -222,7 +197,7 @@ TEST_F(CostComparison, YesStartsAgainBelowTheQuestionWithEmptyRecords) {
 }
 
 TEST_F(CostComparison, NoDepositionRateIsAnIllegalFunctionCall) {
-    app.enter("30");
+    app.enter(example_labour_rate);
     type_answers(with(flux_cored, deposition_rate, "0"));
     type_answers(stick);
     ASSERT_TRUE(app.wait_for_last_row("PRESS ANY KEY TO CONTINUE")) << screen_text(app.rows());
