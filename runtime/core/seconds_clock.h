@@ -16,6 +16,11 @@ using clock_reader = int64_t (*)();
 void rt_set_clock_reader(clock_reader reader);
 int64_t rt_clock_reading_ms();
 
+// Tests fix the time of day at which the run starts; negative: the calendar's.
+void rt_set_start_time_of_day(int64_t ms);
+// Start-up: reads the clock and the local time of day at the same moment.
+void rt_synchronise_clock();
+
 // Milliseconds since local midnight.
 int64_t rt_time_of_day_ms();
 

@@ -7,6 +7,7 @@
 #include "runtime/core/process_exit.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
+#include "runtime/printer/printer.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/keyboard.h"
 #include "runtime/window/startup.h"
@@ -38,7 +39,7 @@ bool service_pass() {
     }
     // Tone output joins here.
     pass_parity = !pass_parity;
-    // The printer-page check joins here.
+    printer_idle_check();
     if (pass_parity)
         build_frame();
     else
@@ -50,7 +51,8 @@ bool service_pass() {
     shutting_down.store(1);
     error_state.attention_flag.store(1);
     while (finished_threads.load() != 3) rt_sleep_ms(16);
-    // A pending printer page is printed here; files and the audio device are closed.
+    printer_shutdown_flush();
+    // Files and the audio device are closed here.
     rt_process_exit(exit_code.load());
 }
 

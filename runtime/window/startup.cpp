@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <thread>
 
@@ -38,18 +37,6 @@ void build_command_line(int argc, char** argv) {
     command_line_text = copy;
 }
 
-// The calendar clock has millisecond resolution here, so the run needs no wait for a
-// second boundary to know the time of day to the millisecond.
-void synchronise_clock() {
-    timespec now{};
-    start_clock_ms = rt_clock_reading_ms();
-    if (clock_gettime(CLOCK_REALTIME, &now) != 0) return;
-    tm local{};
-    if (!localtime_r(&now.tv_sec, &local)) return;
-    start_time_of_day_ms = local.tm_hour * 3600000LL + local.tm_min * 60000LL +
-                           local.tm_sec * 1000LL + now.tv_nsec / 1000000;
-}
-
 void program_thread_body() {
     application_main();
     rt_end();
@@ -70,7 +57,7 @@ void start_up(int argc, char** argv) {
     // 11.-12. Shared strings and the command line.
     build_command_line(argc, argv);
     // 13. Clock base for the tick count and the seconds clock.
-    synchronise_clock();
+    rt_synchronise_clock();
     // 14.-15. Desktop keyboard state and the empty key queue.
     rt_keyboard_init();
     // 16. Palettes, the image table with its reserved slots, and the glyph sets.
