@@ -11,6 +11,7 @@
 #include "runtime/core/run_control.h"
 #include "runtime/core/scratch.h"
 #include "runtime/platform/executable_path.h"
+#include "runtime/platform/thread_name.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/window/keyboard.h"
@@ -38,6 +39,7 @@ void build_command_line(int argc, char** argv) {
 }
 
 void program_thread_body() {
+    rt_name_this_thread("program");
     application_main();
     rt_end();
 }
