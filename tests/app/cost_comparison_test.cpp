@@ -2,12 +2,17 @@
 // continue question, typed through the keyboard path.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
+#include "runtime/core/seconds_clock.h"
+#include "runtime/printer/printer.h"
 #include "tests/support/app_session.h"
 #include "tests/support/calculator_window.h"
 #include "tests/support/cost_example.h"
+#include "tests/support/printed_pages.h"
+#include "tests/support/recording_printer.h"
 #include "tests/support/scripted_boxes.h"
 
 namespace {
@@ -35,6 +40,22 @@ std::vector<std::string> tail(const std::vector<std::string>& rows, size_t count
     return {rows.end() - std::min(count, rows.size()), rows.end()};
 }
 
+std::atomic<int64_t> fake_ms{1000000};
+int64_t read_fake_clock() {
+    return fake_ms.load();
+}
+
+// The run's clock, which the tests move on, and a stand-in printer that records pages at
+// the printer page's own size; installed before the runtime starts.
+struct clock_and_printer {
+    clock_and_printer() {
+        rt_set_clock_reader(read_fake_clock);
+        rt_set_start_time_of_day(12 * 3600000);
+        install_recording_printer({printer_page_width, printer_page_height});
+    }
+    ~clock_and_printer() { platform_set_print_stand_in(nullptr); }
+};
+
 class CostComparison : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -55,6 +76,7 @@ class CostComparison : public ::testing::Test {
             << screen_text(app.rows());
         return app.rows();
     }
+    clock_and_printer clock_and_printer_;
     app_session app;
 };
 
@@ -156,6 +178,37 @@ TEST_F(CostComparison, ShownValues) {
         ASSERT_EQ(rows.size(), 23u) << screen_text(rows);
         for (const auto& [row, text] : c.rows) EXPECT_EQ(rows[row - 1], text) << "row " << row;
     }
+}
+
+TEST_F(CostComparison, PrintedCopyForYesOnly) {
+    struct answer_case {
+        const char* answer;
+        size_t pages_printed; // so far
+    };
+    const answer_case cases[] = {{"no", 0}, {"", 0}, {"y", 1}, {"NO", 1}, {"yes", 2}};
+    bool first_round = true;
+    for (const answer_case& c : cases) {
+        SCOPED_TRACE(std::string("answer \"") + c.answer + "\"");
+        if (!first_round) app.enter("Y");
+        first_round = false;
+        table(flux_cored, stick);
+        app.enter(c.answer);
+        ASSERT_TRUE(app.wait_for_last_row("WOULD YOU LIKE TO CONTINUE ?"));
+        // A page goes out once nothing has been printed for a while.
+        fake_ms += static_cast<int64_t>(printer_idle_seconds * 1000);
+        ASSERT_TRUE(app.wait_for([&] { return recorded_page_count() == c.pages_printed; }));
+        ASSERT_TRUE(app.wait_until_program_waits());
+        EXPECT_FALSE(printer_page_pending());
+        EXPECT_EQ(recorded_page_count(), c.pages_printed);
+        if (c.pages_printed == 0) {
+            EXPECT_EQ(printer_page_slot(), -1) << "no printer page made";
+        }
+    }
+    // The screen was cleared for printing; the question stands at its top.
+    EXPECT_EQ(app.rows(), (std::vector<std::string>{"", "WOULD YOU LIKE TO CONTINUE ?"}));
+    for (const rgba_image& page : recorded_pages())
+        EXPECT_EQ(printer_page_text(printer_page_in(page, 0, 0, page.width, page.height)),
+                  expected_cost_table());
 }
 
 TEST_F(CostComparison, ContinueQuestionAfterAnEmptyLineEveryTime) {

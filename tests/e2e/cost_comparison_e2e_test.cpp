@@ -8,6 +8,8 @@
 #include "runtime/platform/clock.h"
 #include "tests/support/calculator_window.h"
 #include "tests/support/cost_example.h"
+#include "tests/support/printed_pages.h"
+#include "tests/support/private_cups.h"
 #include "tests/support/x_window.h"
 #include "tests/support/xvfb_session.h"
 
@@ -15,9 +17,7 @@ namespace {
 
 class RealCostComparison : public private_display_test {
   protected:
-    void SetUp() override {
-        private_display_test::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void start() {
         window = start_calculator(*x_, MIRVA_EXECUTABLE, program, 20000);
         ASSERT_NE(window, 0u);
     }
@@ -44,21 +44,27 @@ class RealCostComparison : public private_display_test {
         ASSERT_TRUE(press_key(x_->display_name(), window, "Return"));
     }
 
+    // Types the worked example through to the printed-copy question.
+    void type_worked_example() {
+        ASSERT_TRUE(wait_for_row(17, "SELECT AN OPTION ?"));
+        enter("3");
+        ASSERT_TRUE(wait_for_row(20, "ENTER THE LABOR COST PER HOUR?"));
+        enter(example_labour_rate);
+        for (const procedure_answers* answers : {&flux_cored_answers(), &stick_answers()})
+            for (const std::string& answer : *answers) ASSERT_NO_FATAL_FAILURE(enter(answer));
+        ASSERT_TRUE(wait_for_row(22, expected_cost_table().back()))
+            << ::testing::PrintToString(shown);
+    }
+
     std::unique_ptr<child_process> program;
     x_window_id window = 0;
     std::vector<std::string> shown;
 };
 
 TEST_F(RealCostComparison, TableReadsBackFromTheWindow) {
-    ASSERT_TRUE(wait_for_row(17, "SELECT AN OPTION ?"));
-    enter("3");
-    ASSERT_TRUE(wait_for_row(20, "ENTER THE LABOR COST PER HOUR?"));
-    enter(example_labour_rate);
-    for (const procedure_answers* answers : {&flux_cored_answers(), &stick_answers()})
-        for (const std::string& answer : *answers) ASSERT_NO_FATAL_FAILURE(enter(answer));
-    const std::vector<std::string>& table = expected_cost_table();
-    ASSERT_TRUE(wait_for_row(22, table.back())) << ::testing::PrintToString(shown);
-    EXPECT_EQ(std::vector<std::string>(shown.begin(), shown.begin() + 22), table);
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_NO_FATAL_FAILURE(type_worked_example());
+    EXPECT_EQ(std::vector<std::string>(shown.begin(), shown.begin() + 22), expected_cost_table());
     // The question below the table may show the cursor after it.
     EXPECT_EQ(shown[22].substr(0, 31), "Would you like a printed copy ?");
     if (const char* shot_path = std::getenv("MIRVA_COST_SCREENSHOT")) {
@@ -68,6 +74,37 @@ TEST_F(RealCostComparison, TableReadsBackFromTheWindow) {
     ASSERT_TRUE(wait_for_row(24, "WOULD YOU LIKE TO CONTINUE ?"));
     enter("n");
     EXPECT_TRUE(wait_for_row(17, "SELECT AN OPTION ?"));
+}
+
+// The printed copy goes to the default destination of the test's own scheduler; quitting
+// sends the pending page at once instead of after the idle time.
+TEST_F(RealCostComparison, PrintedCopyArrivesFromTheDefaultQueue) {
+    MIRVA_SKIP_WITHOUT("cupsd");
+    MIRVA_SKIP_WITHOUT("lpadmin");
+    private_cups cups;
+    ASSERT_TRUE(cups.ready());
+    ASSERT_TRUE(cups.add_raster_queue("rasterfile", true));
+    cups.use_for_this_process(); // the calculator inherits the test's environment
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_NO_FATAL_FAILURE(type_worked_example());
+    enter("y");
+    ASSERT_TRUE(wait_for_row(2, "WOULD YOU LIKE TO CONTINUE ?")) << ::testing::PrintToString(shown);
+    enter("n");
+    ASSERT_TRUE(wait_for_row(17, "SELECT AN OPTION ?"));
+    enter("13");
+    ASSERT_TRUE(wait_for_row(22, "PRESS ANY KEY TO CONTINUE"));
+    ASSERT_TRUE(press_key(x_->display_name(), window, "space"));
+    EXPECT_EQ(program->wait_exit(10000), 0);
+
+    ASSERT_TRUE(cups.wait_for_completed_jobs(1, 30000));
+    const std::vector<printed_job> jobs = cups.completed_jobs();
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].title, "Document");
+    const std::vector<raster_page> pages = decode_pwg_raster(jobs[0].document);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(margins_are_white(pages[0].sheet));
+    std::vector<std::string> rows = printed_rows(pages[0].sheet);
+    EXPECT_EQ(rows, expected_cost_table());
 }
 
 } // namespace
