@@ -4,6 +4,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/platform/clock.h"
 
@@ -57,7 +58,7 @@ int64_t rt_time_of_day_ms() {
 double rt_timer(double resolution, uint32_t given) {
     if (error_state.error_pending) return 0;
     if ((given & 1) && !(resolution > 0)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return 0;
     }
     const double steps_per_second = (given & 1) ? 1.0 / resolution : ticks_per_second;

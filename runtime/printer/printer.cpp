@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/core/seconds_clock.h"
 #include "runtime/platform/clock.h"
@@ -94,7 +95,7 @@ void leave_printing() {
 bool create_printer_page() {
     const int32_t slot = image_create(printer_page_width, printer_page_height, page_mode, nullptr);
     if (slot < 0) {
-        rt_raise_error(7);
+        rt_raise_error(err_out_of_memory);
         return false;
     }
     select_dest_slot(slot);
@@ -142,10 +143,23 @@ bool on_printer_event(printer_event event) {
     return true;
 }
 
+// The cursor of a page printed while idle goes home before anyone measures from it.
+void settle_idle_print() {
+    if (!clear_owed.load()) return;
+    enter_printing();
+    const int32_t previous = dest_image;
+    select_printer_page();
+    select_dest_slot(previous);
+    leave_printing();
+}
+
 // rt_tab measures on the printer page while a printing statement runs.
 int32_t printer_tab_page() {
     if (!in_printer_statement) return -1;
-    if (page_slot < 0) rt_lprint(std::string_view(), false);
+    if (page_slot < 0)
+        rt_lprint(std::string_view(), false);
+    else
+        settle_idle_print();
     return page_slot;
 }
 
@@ -192,7 +206,7 @@ void rt_print_page(int32_t page_or_handle) {
     if (slot < 0) return;
     const rt_image& image = image_table[slot];
     if (image.text_page) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     const page_picture picture{image.pixels, image.bytes_per_pixel == 4 ? nullptr : image.palette,

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -122,6 +123,10 @@ TEST_F(PrintingOnTheDefaultDestination, SixtyOneLinesPrintPageOneAtOnceAndPageTw
     std::vector<printed_job> jobs = jobs_after_waiting_for(1);
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(document_rows(jobs[0]), numbered_rows(1, 60));
+    // For a person to look at: MIRVA_PRINTED_PAGE_PNG=page.png writes the printed sheet.
+    if (const char* png = std::getenv("MIRVA_PRINTED_PAGE_PNG")) {
+        EXPECT_TRUE(write_png(decode_pwg_raster(jobs[0].document).at(0).sheet, png));
+    }
     EXPECT_EQ(cups_->job_count(), 1u); // line 61 waits on the printer page
     EXPECT_TRUE(printer_page_pending());
 
@@ -159,6 +164,7 @@ TEST_F(PrintingOnTheDefaultDestination, TextThenSilencePrintsOnePageAndEmptiesTh
     EXPECT_EQ(document_rows(jobs[0]),
               (std::vector<std::string>{"PRINTED AFTER TEN QUIET SECONDS"}));
     ASSERT_TRUE(session_->wait_for([] { return !printer_page_pending(); }));
+    ASSERT_TRUE(session_->wait_until_program_waits());
     const rt_image& page = image_table[printer_page_slot()];
     int inked = 0;
     for (int i = 0; i < printer_page_width * printer_page_height; ++i)
@@ -174,6 +180,8 @@ TEST_F(PrintingOnTheDefaultDestination, TextThenSilencePrintsOnePageAndEmptiesTh
 
 // The runtime ends the process from its shutdown, so the program runs in a child process.
 TEST_F(PrintingOnTheDefaultDestination, ClosingTheWindowPrintsThePendingPageDuringShutdown) {
+    // Forked, not run again from the start: the child prints to this test's scheduler.
+    GTEST_FLAG_SET(death_test_style, "fast");
     EXPECT_EXIT(
         {
             start_program({[] { rt_lprint("PENDING WHEN THE WINDOW CLOSED", true); }});
@@ -208,6 +216,7 @@ TEST_P(PrintingWithoutADestination, TheProgramGoesOnAndNothingIsPrinted) {
     fake_ms += idle_ms;
     EXPECT_TRUE(session_->wait_for([] { return !printer_page_pending(); }));
     run_next_step();
+    ASSERT_TRUE(session_->wait_until_program_waits());
     EXPECT_EQ(error_state.error_pending, 0u);
     EXPECT_EQ(cups_->job_count(), 0u);
 }

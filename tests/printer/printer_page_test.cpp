@@ -6,6 +6,7 @@
 #include <atomic>
 #include <string>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/seconds_clock.h"
 #include "runtime/printer/printer.h"
 #include "runtime/screen/text_output.h"
@@ -109,7 +110,7 @@ TEST_F(PrinterPage, ScreenOutputIsUntouchedByPrinting) {
 }
 
 TEST_F(PrinterPage, PrintedAfterTheIdleTimeThenEmptyWithTheCursorHome) {
-    rt_lprint("IDLE PAGE", true);
+    rt_lprint("IDLE PAGE", false);
     fake_ms += 9999;
     printer_idle_check();
     EXPECT_EQ(recorded_page_count(), 0u);
@@ -124,6 +125,10 @@ TEST_F(PrinterPage, PrintedAfterTheIdleTimeThenEmptyWithTheCursorHome) {
     fake_ms += 60000;
     printer_idle_check();
     EXPECT_EQ(recorded_page_count(), 1u);
+    // Tab stops are measured from the top of the emptied page.
+    rt_printer_statement(true);
+    EXPECT_EQ(std::string(rt_view(rt_tab(5))), std::string(4, ' '));
+    rt_printer_statement(false);
     rt_lprint("NEXT PAGE", false);
     rt_lprint("\f", false);
     ASSERT_EQ(recorded_page_count(), 2u);
@@ -187,9 +192,9 @@ TEST_F(PrinterPage, PrintingOtherPagesAndImages) {
     EXPECT_EQ(printed.rgb(1279, 1919), default_palette[4] & 0xFFFFFF);
 
     rt_print_page(-4000); // no such image
-    EXPECT_EQ(take_error(), 258u);
+    EXPECT_EQ(take_error(), err_invalid_handle);
     rt_print_page(0); // the text screen holds characters, not a picture
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
     EXPECT_EQ(recorded_page_count(), 1u);
 }
 
