@@ -28,13 +28,19 @@ constexpr const char* menu_entries[] = {
 };
 
 // Routines by selection; entries whose calculators are not built yet return to the menu.
-constexpr calculator_body menu_routines[] = {
-    carbon_equivalent, carbon_equivalent_a20,
-    nullptr,           nullptr,
-    nullptr,           nullptr,
-    nullptr,           nullptr,
-    nullptr,           nullptr,
-    heat_input,        nullptr,
+constexpr calculator menu_routines[] = {
+    {carbon_equivalent},
+    {carbon_equivalent_a20},
+    {cost_comparison, continue_question::after_empty_line},
+    {},
+    {},
+    {},
+    {},
+    {},
+    {},
+    {},
+    {heat_input},
+    {},
 };
 
 void draw_menu(rt_routine& r) {
@@ -70,7 +76,8 @@ void main_menu() {
         rt_routine r;
         draw_menu(r);
         const int16_t selection = read_selection(r);
-        if (calculator_body body = menu_routines[selection - 1]) run_calculator(body);
+        const calculator& chosen = menu_routines[selection - 1];
+        if (chosen.body) run_calculator(chosen);
     }
 }
 

@@ -144,6 +144,7 @@ bool obey_control(uint32_t code, bool more_follows, bool new_line) {
     case 12:
         on_printer_page(printer_event::form_feed);
         rt_cls(0, 0, 0);
+        printer_line_restart();
         break;
     case 11:
         image.cursor_col = 1;
@@ -249,6 +250,10 @@ void fill_pixel_rect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t co
             std::memset(row + x1, static_cast<uint8_t>(colour), size_t(x2 - x1));
         }
     }
+}
+
+void printer_line_restart() {
+    printer_column = 0;
 }
 
 void text_new_line() {

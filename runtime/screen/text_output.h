@@ -36,6 +36,8 @@ void rt_locate(int32_t row, int32_t column, int32_t cursor, int32_t start, int32
 void rt_view_print(int32_t top, int32_t bottom, uint32_t given);
 void rt_cls(int32_t method, uint32_t colour, uint32_t given);
 
+// The printer's line starts afresh: its page was cleared other than by a new line.
+void printer_line_restart();
 // Cursor to column 1 of the next row, scrolling the print region when it runs off the bottom.
 void text_new_line();
 // Fills text rows first..last (1-based, inclusive) of a text page with spaces.

@@ -9,6 +9,7 @@
 #include "runtime/platform/clock.h"
 #include "runtime/platform/thread_name.h"
 #include "runtime/sound/sound.h"
+#include "runtime/printer/printer.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/keyboard.h"
 #include "runtime/window/startup.h"
@@ -40,7 +41,7 @@ bool service_pass() {
     }
     rt_sound_pump();
     pass_parity = !pass_parity;
-    // The printer-page check joins here.
+    printer_idle_check();
     if (pass_parity)
         build_frame();
     else
@@ -52,7 +53,8 @@ bool service_pass() {
     shutting_down.store(1);
     error_state.attention_flag.store(1);
     while (finished_threads.load() != 3) rt_sleep_ms(16);
-    // A pending printer page is printed here; files are closed.
+    printer_shutdown_flush();
+    // Files are closed here.
     rt_audio_stop();
     rt_process_exit(exit_code.load());
 }

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <thread>
 
@@ -11,7 +10,6 @@
 #include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
 #include "runtime/core/scratch.h"
-#include "runtime/platform/clock.h"
 #include "runtime/platform/executable_path.h"
 #include "runtime/platform/thread_name.h"
 #include "runtime/screen/fonts.h"
@@ -21,8 +19,6 @@
 #include "runtime/window/service_thread.h"
 #include "runtime/window/window.h"
 
-int64_t start_clock_ms = 0;
-int64_t start_time_of_day_ms = 0;
 const char* command_line_text = "";
 
 namespace {
@@ -41,18 +37,6 @@ void build_command_line(int argc, char** argv) {
     char* copy = new char[text.size() + 1]; // lives for the whole run
     std::memcpy(copy, text.c_str(), text.size() + 1);
     command_line_text = copy;
-}
-
-// The calendar clock has millisecond resolution here, so the run needs no wait for a
-// second boundary to know the time of day to the millisecond.
-void synchronise_clock() {
-    timespec now{};
-    start_clock_ms = rt_clock_ms();
-    if (clock_gettime(CLOCK_REALTIME, &now) != 0) return;
-    tm local{};
-    if (!localtime_r(&now.tv_sec, &local)) return;
-    start_time_of_day_ms = local.tm_hour * 3600000LL + local.tm_min * 60000LL +
-                           local.tm_sec * 1000LL + now.tv_nsec / 1000000;
 }
 
 void program_thread_body() {
@@ -77,7 +61,7 @@ void start_up(int argc, char** argv) {
     // 11.-12. Shared strings and the command line.
     build_command_line(argc, argv);
     // 13. Clock base for the tick count and the seconds clock.
-    synchronise_clock();
+    rt_synchronise_clock();
     // 14.-15. Desktop keyboard state and the empty key queue.
     rt_keyboard_init();
     // 16. Palettes, the image table with its reserved slots, and the glyph sets.
@@ -118,10 +102,6 @@ std::string executable_folder_of(const std::string& path) {
     if (cut == std::string::npos) return {};
     const size_t length = path[cut] == ':' ? cut + 1 : cut;
     return length == 0 ? std::string(1, '/') : path.substr(0, length);
-}
-
-int64_t rt_time_of_day_ms() {
-    return (rt_clock_ms() - start_clock_ms + start_time_of_day_ms) % 86400000LL;
 }
 
 void rt_window_hook(int kind, int32_t a, int32_t b) {

@@ -5,11 +5,8 @@
 #include <string>
 
 #include "runtime/core/errors.h"
+#include "runtime/core/seconds_clock.h"
 
-// Start-of-run clock values: the monotonic clock and the local time of day, both in ms,
-// read at the same moment.
-extern int64_t start_clock_ms;
-extern int64_t start_time_of_day_ms;
 // All arguments after the program name joined with one blank.
 extern const char* command_line_text;
 
@@ -24,9 +21,6 @@ void rt_start_headless(rt_main_routine main_routine);
 // The folder part of an executable path: at a slash the slash is dropped, at a drive
 // colon the colon stays; a file in the root folder gives "/"; no separator gives "".
 std::string executable_folder_of(const std::string& path);
-
-// Milliseconds since local midnight, derived from the clock values taken at start.
-int64_t rt_time_of_day_ms();
 
 // Hook from the window layer: kind 1 close requested; kind 2 a key freeglut does not
 // deliver (identifier, direction > 0 pressed); kind 3 relative mouse movement.

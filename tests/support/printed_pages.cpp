@@ -1,0 +1,110 @@
+#include "tests/support/printed_pages.h"
+
+#include <cups/raster.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "runtime/printer/printer.h"
+#include "tests/support/glyph_decoder.h"
+#include "tests/support/private_cups.h"
+
+namespace {
+
+constexpr uint32_t white_rgb = 0xFFFFFF;
+
+struct memory_reader {
+    const std::string& bytes;
+    size_t at = 0;
+};
+
+ssize_t read_from_memory(void* context, unsigned char* buffer, size_t length) {
+    memory_reader& reader = *static_cast<memory_reader*>(context);
+    const size_t n = std::min(length, reader.bytes.size() - reader.at);
+    std::memcpy(buffer, reader.bytes.data() + reader.at, n);
+    reader.at += n;
+    return static_cast<ssize_t>(n);
+}
+
+bool read_sheet(cups_raster_t* raster, const cups_page_header2_t& header, rgba_image& sheet) {
+    const int channels = static_cast<int>(header.cupsBitsPerPixel / 8);
+    if (header.cupsBitsPerColor != 8 || (channels != 1 && channels != 3)) return false;
+    sheet.width = static_cast<int>(header.cupsWidth);
+    sheet.height = static_cast<int>(header.cupsHeight);
+    sheet.bytes.assign(size_t(sheet.width) * sheet.height * 4, 0xFF);
+    std::vector<unsigned char> line(header.cupsBytesPerLine);
+    for (int y = 0; y < sheet.height; ++y) {
+        if (cupsRasterReadPixels(raster, line.data(), header.cupsBytesPerLine) !=
+            header.cupsBytesPerLine)
+            return false;
+        for (int x = 0; x < sheet.width; ++x) {
+            uint8_t* out = &sheet.bytes[(size_t(y) * sheet.width + x) * 4];
+            const unsigned char* in = &line[size_t(x) * channels];
+            for (int c = 0; c < 3; ++c) out[c] = in[channels == 3 ? c : 0];
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<raster_page> decode_pwg_raster(const std::string& document) {
+    std::vector<raster_page> pages;
+    memory_reader reader{document};
+    cups_raster_t* raster = cupsRasterOpenIO(read_from_memory, &reader, CUPS_RASTER_READ);
+    if (!raster) return pages;
+    cups_page_header2_t header;
+    while (cupsRasterReadHeader2(raster, &header)) {
+        raster_page page;
+        page.x_dpi = static_cast<int>(header.HWResolution[0]);
+        page.y_dpi = static_cast<int>(header.HWResolution[1]);
+        if (!read_sheet(raster, header, page.sheet)) break;
+        pages.push_back(std::move(page));
+    }
+    cupsRasterClose(raster);
+    return pages;
+}
+
+rgba_image printer_page_in(const rgba_image& picture, int left, int top, int width, int height) {
+    rgba_image page;
+    page.width = printer_page_width;
+    page.height = printer_page_height;
+    page.bytes.resize(size_t(page.width) * page.height * 4);
+    for (int y = 0; y < page.height; ++y) {
+        const int sy = top + static_cast<int>((2 * y + 1) * int64_t(height) / (2 * page.height));
+        for (int x = 0; x < page.width; ++x) {
+            const int sx = left + static_cast<int>((2 * x + 1) * int64_t(width) / (2 * page.width));
+            std::memcpy(&page.bytes[(size_t(y) * page.width + x) * 4],
+                        &picture.bytes[(size_t(sy) * picture.width + sx) * 4], 4);
+        }
+    }
+    return page;
+}
+
+rgba_image printer_page_on_sheet(const rgba_image& sheet) {
+    return printer_page_in(sheet, raster_queue_page::left(), raster_queue_page::top(),
+                           raster_queue_page::area_width(), raster_queue_page::area_height());
+}
+
+std::vector<std::string> printer_page_text(const rgba_image& page) {
+    std::vector<std::string> rows =
+        decode_text_screen(page.bytes.data(), page.width, page.height, 4, white_rgb);
+    for (std::string& row : rows) row.erase(row.find_last_not_of(' ') + 1);
+    while (!rows.empty() && rows.back().empty()) rows.pop_back();
+    return rows;
+}
+
+std::vector<std::string> printed_rows(const rgba_image& sheet) {
+    return printer_page_text(printer_page_on_sheet(sheet));
+}
+
+bool margins_are_white(const rgba_image& sheet) {
+    const int left = raster_queue_page::left(), top = raster_queue_page::top();
+    const int right = left + raster_queue_page::area_width();
+    const int bottom = top + raster_queue_page::area_height();
+    for (int y = 0; y < sheet.height; ++y)
+        for (int x = 0; x < sheet.width; ++x)
+            if ((x < left || x >= right || y < top || y >= bottom) && sheet.rgb(x, y) != white_rgb)
+                return false;
+    return true;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Reading printed documents back: PWG raster pages decoded with libcups's raster reader,
+// and the printer page recovered from the printable area of a raster queue's sheet.
+#include <string>
+#include <vector>
+
+#include "tests/support/rgba_image.h"
+
+struct raster_page {
+    int x_dpi = 0, y_dpi = 0;
+    rgba_image sheet; // the whole sheet, margins included
+};
+
+// Every page of a PWG raster document (8-bit sRGB or grey); empty when it is no raster.
+std::vector<raster_page> decode_pwg_raster(const std::string& document);
+
+// The 640 x 960 printer page as it lies stretched over width x height pixels at (left, top)
+// of a picture, taking for each page pixel the device pixel at the centre of the place it
+// was stretched to.
+rgba_image printer_page_in(const rgba_image& picture, int left, int top, int width, int height);
+// The same for the printable area of a raster queue's sheet (raster_queue_page).
+rgba_image printer_page_on_sheet(const rgba_image& sheet);
+
+// The rows of characters of a printer page, trailing blanks and trailing empty rows
+// dropped; undecodable cells read as undecodable_cell.
+std::vector<std::string> printer_page_text(const rgba_image& page);
+// The rows of the printer page printed on a raster queue's sheet.
+std::vector<std::string> printed_rows(const rgba_image& sheet);
+
+// Every pixel of the sheet outside the printable area is white.
+bool margins_are_white(const rgba_image& sheet);
