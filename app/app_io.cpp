@@ -1,6 +1,7 @@
 #include "app/app_io.h"
 
 #include "runtime/core/line_input.h"
+#include "runtime/core/print_using.h"
 #include "runtime/screen/text_output.h"
 #include "runtime/window/key_queue.h"
 
@@ -13,6 +14,23 @@ void print_items(rt_routine& routine, uint32_t line, std::initializer_list<std::
             rt_print(text, false);
         }
         if (new_line) rt_print("", true);
+    });
+}
+
+void print_using_line(rt_routine& routine, uint32_t line, const char* picture,
+                      std::initializer_list<picture_value> values) {
+    routine.statement(line, [&] {
+        rt_string* output = nullptr;
+        rt_string* picture_text = rt_string_from_text(picture);
+        int32_t next = 0;
+        for (const picture_value& value : values)
+            next = std::visit(
+                [&](auto v) { return rt_print_using(picture_text, next, &output, v); }, value);
+        // The partial output is printed past the pending error, which stays for the trap.
+        const uint32_t pending = error_state.error_pending;
+        error_state.error_pending = 0;
+        rt_print(output ? output : rt_string_from_text(""), pending == 0);
+        error_state.error_pending = pending;
     });
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string_view>
+#include <variant>
 
 #include "runtime/core/rt_string.h"
 #include "runtime/core/statement.h"
@@ -15,6 +16,15 @@ void print_items(rt_routine& routine, uint32_t line, std::initializer_list<std::
 inline void print_line(rt_routine& routine, uint32_t line, std::string_view text = {}) {
     print_items(routine, line, {text});
 }
+
+// A value for a picture template's field: a number or a string variable.
+using picture_value = std::variant<float, rt_string*>;
+
+// A print statement through a picture template: each value fills the template's next field,
+// then the line is ended. When formatting raised an error, what was produced is printed
+// without the line end (the error trap reports on the same line).
+void print_using_line(rt_routine& routine, uint32_t line, const char* picture,
+                      std::initializer_list<picture_value> values);
 
 // A prompt and its input statement: prints the prompt and "? ", then reads the line.
 float ask_single(rt_routine& routine, uint32_t line, std::string_view prompt);

@@ -4,6 +4,7 @@
 
 #include "app/app_io.h"
 #include "app/calculators.h"
+#include "app/weld_metal.h"
 #include "runtime/core/number_text.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
@@ -29,12 +30,18 @@ constexpr const char* menu_entries[] = {
 
 // Routines by selection; entries whose calculators are not built yet return to the menu.
 constexpr calculator_body menu_routines[] = {
-    carbon_equivalent, carbon_equivalent_a20,
-    nullptr,           nullptr,
-    nullptr,           nullptr,
-    nullptr,           nullptr,
-    nullptr,           nullptr,
-    heat_input,        nullptr,
+    carbon_equivalent,
+    carbon_equivalent_a20,
+    nullptr,
+    fillet_weld,
+    single_vee_groove,
+    double_vee_groove,
+    single_bevel_groove,
+    double_bevel_groove,
+    plug_welds,
+    square_groove,
+    heat_input,
+    nullptr,
 };
 
 void draw_menu(rt_routine& r) {

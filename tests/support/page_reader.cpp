@@ -5,6 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "runtime/screen/fonts.h"
+#include "tests/support/glyph_decoder.h"
+
 namespace {
 
 std::string read_file(const std::string& path) {
@@ -54,15 +57,26 @@ text_page_rows read_text_page(const rt_image& page) {
     return rows;
 }
 
+std::vector<std::string> page_text(const rt_image& page) {
+    if (page.text_page) return read_text_page(page).text;
+    const rgba_image picture = page_picture(page);
+    const uint32_t background =
+        (page.bytes_per_pixel == 4 ? page.bg_colour
+                                   : page.palette[page.bg_colour & page.colour_mask]) &
+        0xFFFFFF;
+    return decode_text_screen(picture.bytes.data(), picture.width, picture.height, 4, background,
+                              font_height(page.font));
+}
+
 std::string text_row(const rt_image& page, int row) {
-    std::string text = read_text_page(page).text.at(static_cast<size_t>(row - 1));
+    std::string text = page_text(page).at(static_cast<size_t>(row - 1));
     text.erase(text.find_last_not_of(' ') + 1);
     return text;
 }
 
 std::vector<std::string> text_rows(const rt_image& page) {
-    std::vector<std::string> rows;
-    for (int row = 1; row <= page.height; ++row) rows.push_back(text_row(page, row));
+    std::vector<std::string> rows = page_text(page);
+    for (std::string& row : rows) row.erase(row.find_last_not_of(' ') + 1);
     while (!rows.empty() && rows.back().empty()) rows.pop_back();
     return rows;
 }

@@ -16,7 +16,10 @@ struct text_page_rows {
 };
 
 text_page_rows read_text_page(const rt_image& page);
-// Row n (1-based) of a text page without its trailing blanks.
+// The characters of each row: the cells of a text page, or the glyphs read back from the
+// pixels of a pixel page (cells that match no glyph read as undecodable_cell).
+std::vector<std::string> page_text(const rt_image& page);
+// Row n (1-based) of a page without its trailing blanks.
 std::string text_row(const rt_image& page, int row);
 // Every row without trailing blanks, trailing empty rows dropped.
 std::vector<std::string> text_rows(const rt_image& page);
