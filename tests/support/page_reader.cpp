@@ -116,6 +116,21 @@ std::string page_as_pnm(const rt_image& page) {
     return out.str();
 }
 
+grey_map read_expected_grey_map(const std::string& name) {
+    std::istringstream file(read_file(data_folder() + "/" + name));
+    std::string magic;
+    grey_map map;
+    int max_value = 0;
+    file >> magic >> map.width >> map.height >> max_value;
+    file.get(); // the single white space before the pixels
+    const size_t count = static_cast<size_t>(map.width) * map.height;
+    if (magic != "P5" || max_value <= 0 || max_value > 255 || count == 0) return {};
+    map.values.resize(count);
+    file.read(reinterpret_cast<char*>(map.values.data()), static_cast<std::streamsize>(count));
+    if (static_cast<size_t>(file.gcount()) != count) return {};
+    return map;
+}
+
 ::testing::AssertionResult page_matches_expected(const rt_image& page, const std::string& name) {
     const std::string actual = page_as_pnm(page);
     const std::string expected_path = data_folder() + "/" + name;

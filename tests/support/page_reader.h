@@ -31,6 +31,16 @@ rgba_image page_picture(const rt_image& page);
 // Palette-index pages as binary PGM (P5, max value colour_mask), 32-bit pages as PPM (P6).
 std::string page_as_pnm(const rt_image& page);
 
+// A committed grey map of palette indices (P5, as page_as_pnm writes them).
+struct grey_map {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> values; // one per pixel, top row first
+};
+// Reads tests/data/<name> (found through MIRVA_TEST_DATA); empty when it is missing or not
+// a one-byte grey map.
+grey_map read_expected_grey_map(const std::string& name);
+
 // Compares a pixel page with tests/data/<name> (found through MIRVA_TEST_DATA). On a
 // mismatch the actual page goes to actual/<name> and actual/<name>.png beside the test
 // binary. With MIRVA_UPDATE_EXPECTED=1 the expected file is (re)written instead.
