@@ -20,7 +20,7 @@ void set_extended_precision() {
 }
 
 void on_arithmetic_fault(int) {
-    rt_raise_error(11);
+    rt_raise_error(err_division_by_zero);
 }
 
 // Runtime errors while the trap is armed end here; it never resumes.

@@ -3,6 +3,7 @@
 // cursor over dest_image and draw straight segments (U D L R E F G H n, M x,y, B, N, C n,
 // S n, A n, TA n, P f,b, X substring). Rotation and scale stay in the image between calls;
 // the graphics cursor follows the pen only when the whole string ran without error.
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -24,8 +25,11 @@ struct draw_number {
     bool absent; // no digit and no reference was read
 };
 
+// Bytes of the data segment that references may name; a variable or text that does not
+// lie wholly inside it makes the reference malformed.
+constexpr size_t draw_segment_size = 65536;
+
 // Reads one number of text from position at (advanced past it): signs, digits, one point,
 // spaces and tabs anywhere, or "=" with a type byte and a 16-bit little-endian offset of a
-// variable in the data segment (segment points at its first byte; 65,536 + 10 bytes
-// readable).
+// variable in the data segment that starts at segment.
 draw_number draw_read_number(std::string_view text, size_t& at, const uint8_t* segment);

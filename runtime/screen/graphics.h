@@ -64,11 +64,11 @@ void rt_circle(double x, double y, double radius, uint32_t colour, double start,
 // Flood fill from (x, y) with fill colour (default fg_colour) up to the border colour
 // (default the fill colour).
 void rt_paint(float x, float y, uint32_t fill, uint32_t border, uint32_t given);
-// Flood fill with a tile pattern (1 to 64 bytes, 256 on 4-bit pages). A pixel that already
-// holds its tile value stops the fill, unless that value is the background value: the
-// background string's first byte, read as the pixel value of the leftmost tile column of a
-// row on this page's format (4-bit pages: the first four bytes as bit planes). Without a
-// background string, no value is exempt.
+// Flood fill with a tile pattern (1 to 64 bytes, 256 on 4-bit pages; palette pages only) up
+// to the border colour (default fg_colour). A pixel that already holds its tile value stops
+// the fill, unless that value is the background value: the background string (1 to 255
+// bytes) read as one tile row of the page's format, its leftmost pixel. Without a
+// background string no value is exempt.
 void rt_paint_tile(float x, float y, rt_string* pattern, uint32_t border, rt_string* background,
                    uint32_t given);
 // Sets the view port to the pixel rectangle (x1, y1)-(x2, y2), or back to the whole page.

@@ -5,10 +5,10 @@
 #include "runtime/core/errors.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/process_exit.h"
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/keyboard.h"
-#include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/core/run_control.h"
 #include "runtime/core/scratch.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/executable_path.h"
@@ -16,7 +17,6 @@
 #include "runtime/screen/image.h"
 #include "runtime/window/keyboard.h"
 #include "runtime/window/service_thread.h"
-#include "runtime/window/shared_words.h"
 #include "runtime/window/window.h"
 
 int64_t start_clock_ms = 0;
