@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr int cell_width = 8;
-constexpr int cell_height = 8;
-
 class WeldMetal : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -21,31 +18,16 @@ class WeldMetal : public ::testing::Test {
         ASSERT_TRUE(app.wait_for_last_row("SELECT AN OPTION ?"));
     }
 
-    // True when the line editor's block cursor fills the cell: the program is waiting there
-    // for a key (in this mode the cursor does not blink).
-    bool cursor_block_at(int row, int column) const {
-        const rt_image& page = app.page();
-        if (page.text_page) return false;
-        for (int y = (row - 1) * cell_height; y < row * cell_height; ++y)
-            for (int x = (column - 1) * cell_width; x < column * cell_width; ++x)
-                if (page.pixels[static_cast<size_t>(y) * page.width + x] == 0) return false;
-        return true;
-    }
-
-    // Waits until the prompt on the row has its question mark and the cursor after it.
+    // True once the program waits for a key with the prompt on the row before it.
     bool waiting_at_prompt(int row, const std::string& prompt) const {
-        return app.wait_for([&] {
-            return app.row(row) == prompt + "?" &&
-                   cursor_block_at(row, static_cast<int>(prompt.size()) + 3);
-        });
+        return app.wait_until_program_waits() && app.row(row) == prompt + "?";
     }
 
     // Chooses the entry, answers the prompts and returns the screen at the continue question.
     std::vector<std::string> run(const char* entry, const std::vector<const char*>& values) {
         app.enter(entry);
         for (const char* value : values) app.enter(value);
-        EXPECT_TRUE(app.wait_for_row_text("WOULD YOU LIKE TO CONTINUE ?"))
-            << screen_text(app.rows());
+        EXPECT_TRUE(app.wait_until_program_waits());
         return app.rows();
     }
 
