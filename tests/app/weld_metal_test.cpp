@@ -159,11 +159,15 @@ TEST_F(WeldMetal, DoubleVeeLeavesOnlyItsResults) {
 // angle: the tangent is large but finite and the template shows it with its overflow mark.
 TEST_F(WeldMetal, StraightGrooveAngleOverflowsTheFieldInsteadOfFailing) {
     const std::regex overflowed("THE CROSS SECTIONAL AREA IS %\\d{4}\\.\\d{3} SQUARE INCHES\\.");
-    for (const char* entry : {"5", "6"}) {
-        SCOPED_TRACE(entry);
-        const auto rows = run(entry, entry == std::string("5")
-                                         ? std::vector<const char*>{"1", "0", "180", "0"}
-                                         : std::vector<const char*>{"1", "0", "1", "0", "180"});
+    struct vee_case {
+        const char* entry;
+        std::vector<const char*> values;
+    };
+    // Thickness 1 and no root face; the double vee takes the whole depth from its first side.
+    const vee_case cases[] = {{"5", {"1", "0", "180", "0"}}, {"6", {"1", "0", "1", "0", "180"}}};
+    for (const vee_case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        const auto rows = run(c.entry, c.values);
         const auto area_row = std::find_if(rows.begin(), rows.end(), [](const std::string& row) {
             return row.starts_with("THE CROSS SECTIONAL AREA IS");
         });
