@@ -7,6 +7,7 @@
 #include "runtime/core/process_exit.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
+#include "runtime/platform/thread_name.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/keyboard.h"
 #include "runtime/window/startup.h"
@@ -64,6 +65,7 @@ void service_update_tick_count() {
 }
 
 void service_thread_body() {
+    rt_name_this_thread("service");
     display_running.store(1);
     while (service_pass()) {
     }

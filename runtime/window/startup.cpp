@@ -13,6 +13,7 @@
 #include "runtime/core/scratch.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/executable_path.h"
+#include "runtime/platform/thread_name.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/window/keyboard.h"
@@ -54,6 +55,7 @@ void synchronise_clock() {
 }
 
 void program_thread_body() {
+    rt_name_this_thread("program");
     application_main();
     rt_end();
 }
