@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/screen/graphics.h"
@@ -14,8 +15,6 @@
 namespace {
 
 constexpr int32_t error_none = 0;
-constexpr int32_t error_bad_command = 5;
-constexpr int32_t error_too_deep = 6;
 constexpr double radians_per_degree = 0.0174532925199433;
 constexpr double right_angle_degrees = 90.0;
 constexpr int32_t quarter_turns = 4;
@@ -94,7 +93,7 @@ void finish_move(draw_run& run, double x, double y) {
 // The movement letters: a stored vector, forwards (+1) or backwards (-1).
 int32_t move_along(draw_run& run, int32_t index, double direction) {
     const draw_number n = run.number();
-    if (n.bad) return error_bad_command;
+    if (n.bad) return err_illegal_function_call;
     const double distance = n.absent ? 1.0 : n.value;
     const vec v = run.vectors[index];
     const double scale = run.image.draw_scale;
@@ -141,7 +140,7 @@ int32_t command_m(draw_run& run) {
     run.skip_blanks();
     const bool relative = run.peek() == '+' || run.peek() == '-';
     draw_number x, y;
-    if (!number_pair(run, x, y)) return error_bad_command;
+    if (!number_pair(run, x, y)) return err_illegal_function_call;
     if (!relative) {
         finish_move(run, x.value, y.value);
         return error_none;
@@ -166,7 +165,7 @@ int32_t command_n(draw_run& run) {
 
 int32_t command_c(draw_run& run) {
     uint32_t colour;
-    if (!whole_colour(run.number(), colour)) return error_bad_command;
+    if (!whole_colour(run.number(), colour)) return err_illegal_function_call;
     run.colour = colour;
     run.image.draw_colour = colour;
     return error_none;
@@ -174,7 +173,7 @@ int32_t command_c(draw_run& run) {
 
 int32_t command_s(draw_run& run) {
     const draw_number n = run.number();
-    if (n.bad || n.absent || !(n.value >= 0)) return error_bad_command;
+    if (n.bad || n.absent || !(n.value >= 0)) return err_illegal_function_call;
     run.image.draw_scale = n.value / scale_divisor;
     return error_none;
 }
@@ -189,16 +188,16 @@ int32_t command_a(draw_run& run) {
     const draw_number n = run.number();
     if (n.bad || n.absent || n.value != std::floor(n.value) || n.value < 0 ||
         n.value >= quarter_turns)
-        return error_bad_command;
+        return err_illegal_function_call;
     return turn_to(run, n.value * right_angle_degrees);
 }
 
 int32_t command_t(draw_run& run) {
     run.skip_blanks();
-    if (run.peek() != 'A' && run.peek() != 'a') return error_bad_command;
+    if (run.peek() != 'A' && run.peek() != 'a') return err_illegal_function_call;
     ++run.source.at;
     const draw_number n = run.number();
-    if (n.bad || n.absent) return error_bad_command;
+    if (n.bad || n.absent) return err_illegal_function_call;
     return turn_to(run, n.value);
 }
 
@@ -207,7 +206,7 @@ int32_t command_p(draw_run& run) {
     uint32_t fill_colour, border_colour;
     if (!number_pair(run, fill, border) || !whole_colour(fill, fill_colour) ||
         !whole_colour(border, border_colour))
-        return error_bad_command;
+        return err_illegal_function_call;
     double x, y;
     map_from_pixels(run.image, run.x, run.y, x, y);
     rt_paint(static_cast<float>(x), static_cast<float>(y), fill_colour, border_colour,
@@ -220,16 +219,16 @@ int32_t command_p(draw_run& run) {
 int32_t command_x(draw_run& run) {
     const std::string_view text = run.source.text;
     const size_t at = run.source.at;
-    if (text.size() - at < reference_bytes) return error_bad_command;
+    if (text.size() - at < reference_bytes) return err_illegal_function_call;
     const auto* bytes = reinterpret_cast<const uint8_t*>(text.data()) + at;
     const size_t offset = size_t(bytes[1]) | size_t(bytes[2]) << 8;
     if (bytes[0] != substring_type || offset + descriptor_bytes > draw_segment_size)
-        return error_bad_command;
+        return err_illegal_function_call;
     const uint8_t* descriptor = run.segment + offset;
     const size_t length = size_t(descriptor[0]) | size_t(descriptor[1]) << 8;
     const size_t start = size_t(descriptor[2]) | size_t(descriptor[3]) << 8;
-    if (start + length > draw_segment_size) return error_bad_command;
-    if (run.saved.size() >= size_t(draw_max_substring_depth)) return error_too_deep;
+    if (start + length > draw_segment_size) return err_illegal_function_call;
+    if (run.saved.size() >= size_t(draw_max_substring_depth)) return err_overflow;
     run.source.at = at + reference_bytes;
     run.saved.push_back(run.source);
     run.source = {{reinterpret_cast<const char*>(run.segment + start), length}, 0};
@@ -276,7 +275,7 @@ int32_t interpret(draw_run& run) {
     char c;
     while (next_character(run, c)) {
         const draw_command* command = find_command(c);
-        if (!command) return error_bad_command;
+        if (!command) return err_illegal_function_call;
         if (const int32_t error = command->run(run)) return error;
         if (error_state.error_pending) return error_none; // raised by the fill
     }

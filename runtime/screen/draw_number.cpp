@@ -1,6 +1,8 @@
 // The number reader of the drawing-command language: literal numbers and references to
 // numeric variables in the program's data segment.
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "runtime/screen/draw.h"
 
@@ -15,10 +17,21 @@ template <class T> double load(const uint8_t* at) {
     return static_cast<double>(value);
 }
 
+// The 80-bit extended format decoded by hand (sign and 15-bit exponent above a 64-bit
+// mantissa with its integer bit), so that it reads the same on any machine.
 double load_extended(const uint8_t* at) {
-    long double value = 0;
-    std::memcpy(&value, at, extended_bytes);
-    return static_cast<double>(value);
+    constexpr int exponent_bias = 16383, mantissa_bits = 63, all_ones_exponent = 0x7FFF;
+    uint64_t mantissa;
+    uint16_t sign_exponent;
+    std::memcpy(&mantissa, at, sizeof mantissa);
+    std::memcpy(&sign_exponent, at + sizeof mantissa, sizeof sign_exponent);
+    const int exponent = sign_exponent & all_ones_exponent;
+    const double sign = sign_exponent >> 15 ? -1.0 : 1.0;
+    if (exponent == all_ones_exponent)
+        return mantissa << 1 ? std::numeric_limits<double>::quiet_NaN()
+                             : sign * std::numeric_limits<double>::infinity();
+    const int scale = (exponent ? exponent : 1) - exponent_bias - mantissa_bits;
+    return sign * std::ldexp(static_cast<double>(mantissa), scale);
 }
 
 struct variable_type {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/screen/graphics.h"
 #include "runtime/screen/graphics_internal.h"
@@ -108,7 +109,7 @@ void rt_circle(double x, double y, double radius, uint32_t colour, double start,
     arc_angle first = read_angle(given & circle_start ? start : 0.0);
     arc_angle last = read_angle(given & circle_end ? end : two_pi);
     if (!(first.angle <= two_pi) || !(last.angle <= two_pi)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     const bool through_zero = first.angle > last.angle;

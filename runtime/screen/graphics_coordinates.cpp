@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/screen/graphics.h"
 #include "runtime/screen/graphics_internal.h"
@@ -81,7 +82,7 @@ void frame_view(const rt_image& image, uint32_t colour) {
 bool graphics_ready(const rt_image& image) {
     if (error_state.error_pending) return false;
     if (image.text_page) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return false;
     }
     return true;
@@ -137,7 +138,7 @@ void rt_view(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill, uint
     const bool coordinates = given & view_coordinates;
     if (coordinates ? !inside_page(image, x1, y1) || !inside_page(image, x2, y2)
                     : (given & (view_absolute | view_fill | view_border)) != 0) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     image.draw_angle = 0.0;
@@ -170,7 +171,7 @@ void rt_window(float x1, float y1, float x2, float y2, uint32_t given) {
     if (!graphics_ready(image)) return;
     const bool coordinates = given & window_coordinates;
     if (coordinates ? x1 == x2 || y1 == y2 : (given & window_no_inversion) != 0) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     double cursor_x, cursor_y;
@@ -211,7 +212,7 @@ float rt_point(int32_t n) {
     case 3:
         return image.gfx_y;
     default:
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return 0.0f;
     }
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/screen/graphics.h"
 #include "runtime/screen/graphics_internal.h"
@@ -161,7 +162,7 @@ void rt_line(float x1, float y1, float x2, float y2, uint32_t colour, int32_t ki
     rt_image& image = *dest;
     if (!graphics_ready(image)) return;
     if (kind < line_plain || kind > line_filled_box) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     if (!(given & line_first_point)) {

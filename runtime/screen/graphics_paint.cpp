@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/screen/graphics.h"
 #include "runtime/screen/graphics_internal.h"
@@ -11,7 +12,6 @@ namespace {
 
 constexpr int32_t first_visited_size = 640 * 480;
 constexpr size_t first_queue_capacity = 65536;
-constexpr int32_t out_of_memory_critical = 257;
 constexpr size_t longest_pattern = 64;
 constexpr size_t longest_pattern_4_bit = 256;
 constexpr int32_t longest_background = 255;
@@ -140,8 +140,7 @@ pixel_point fill_start(rt_image& image, float x, float y, uint32_t given) {
 
 void run_fill(rt_image& image, pixel_point start, const fill_rule& rule) {
     if (start.x < 0 || stored_pixel(image, start.x, start.y) == rule.border) return;
-    if (!visited_map_for(image) || !flood(image, start, rule))
-        rt_raise_error(out_of_memory_critical);
+    if (!visited_map_for(image) || !flood(image, start, rule)) rt_raise_error(err_fill_memory);
 }
 
 uint32_t masked(const rt_image& image, uint32_t colour) {
@@ -184,7 +183,7 @@ void rt_paint(float x, float y, uint32_t fill, uint32_t border, uint32_t given) 
     rt_image& image = *dest;
     if (!graphics_ready(image)) return;
     if (given & paint_tile_form) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     if (!(given & paint_fill)) fill = static_cast<uint32_t>(image.fg_colour);
@@ -205,7 +204,7 @@ void rt_paint_tile(float x, float y, rt_string* pattern, uint32_t border, rt_str
         size_t(pattern->len) > longest ||
         (with_background &&
          (!background || background->len < 1 || background->len > longest_background))) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     int32_t tile_width;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/screen/draw.h"
 #include "runtime/screen/graphics.h"
@@ -105,10 +106,14 @@ struct refused_string {
 
 TEST_F(Draw, ErrorsStopAtOnceAndKeepTheCursor) {
     const refused_string cases[] = {
-        {"C2.5", 5}, {"A4", 5},  {"R10 Q", 5},       {"M10", 5},
-        {"M10,", 5}, {"S-1", 5}, {"U-", 5},          {"R10.", 5},
-        {"T 5", 5},  {"P1", 5},  {"X", 5},           {"TA", 5},
-        {"C", 5},    {"=", 5},   {"X\x03\x00"sv, 5}, {"X\x04\x00\x00"sv, 5},
+        {"C2.5", err_illegal_function_call},        {"A4", err_illegal_function_call},
+        {"R10 Q", err_illegal_function_call},       {"M10", err_illegal_function_call},
+        {"M10,", err_illegal_function_call},        {"S-1", err_illegal_function_call},
+        {"U-", err_illegal_function_call},          {"R10.", err_illegal_function_call},
+        {"T 5", err_illegal_function_call},         {"P1", err_illegal_function_call},
+        {"X", err_illegal_function_call},           {"TA", err_illegal_function_call},
+        {"C", err_illegal_function_call},           {"=", err_illegal_function_call},
+        {"X\x03\x00"sv, err_illegal_function_call}, {"X\x04\x00\x00"sv, err_illegal_function_call},
     };
     for (const refused_string& c : cases) {
         fresh_page(12);
@@ -120,7 +125,7 @@ TEST_F(Draw, ErrorsStopAtOnceAndKeepTheCursor) {
     }
     fresh_page(0);
     rt_draw("R10");
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
 }
 
 struct number_case {
@@ -175,7 +180,6 @@ std::vector<uint8_t> bytes_of(const void* value, size_t size) {
 TEST_F(Draw, NumberReferencesOfEveryType) {
     const float single = 30.0f;
     const double dbl = 30.0;
-    const long double extended = 30.0L;
     const reference_case cases[] = {
         {1, {30}},
         {129, {30}},
@@ -187,7 +191,7 @@ TEST_F(Draw, NumberReferencesOfEveryType) {
         {133, {30, 0, 0, 0, 0, 0, 0, 0}},
         {4, bytes_of(&single, sizeof single)},
         {8, bytes_of(&dbl, sizeof dbl)},
-        {6, bytes_of(&extended, 10)},
+        {6, {0, 0, 0, 0, 0, 0, 0, 0xF0, 0x03, 0x40}}, // 1.875 x 2^4 in the 80-bit format
     };
     constexpr uint16_t offset = 0x1234;
     for (const reference_case& c : cases) {
@@ -234,7 +238,7 @@ TEST_F(Draw, SubstringCallingItselfEndsWithOverflow) {
     put_substring(0x100, 0x200, std::string("R1X\x03\x00\x01", 6)); // draws, then calls itself
     rt_pset(0, 100, 0, 0);
     rt_draw(std::string_view("X\x03\x00\x01", 4));
-    EXPECT_EQ(take_error(), 6u);
+    EXPECT_EQ(take_error(), err_overflow);
     EXPECT_FLOAT_EQ(screen().gfx_x, 0); // the cursor stays
     // One step per level before the nesting ran out, clipped at the right edge.
     EXPECT_EQ(screen().pixels[100 * 640 + 639], 15);

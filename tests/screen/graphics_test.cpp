@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "runtime/core/error_numbers.h"
 #include "runtime/screen/graphics.h"
 #include "runtime/screen/text_output.h"
 #include "tests/screen/screen_start.h"
@@ -182,6 +183,18 @@ TEST_F(Graphics, ViewWithoutArgumentsKeepsTheWindowButDropsTheShift) {
     EXPECT_EQ(pixel(639, 479), 15);
 }
 
+TEST_F(Graphics, ViewFillsItselfAndFramesWhereThePageAllows) {
+    rt_screen(12, 0, 0, 0, 0, 1);
+    rt_view(0, 10, 20, 20, 2, 4, view_coordinates | view_fill | view_border);
+    for (int y = 8; y <= 22; ++y) {
+        for (int x = 0; x <= 22; ++x) {
+            const bool inside = x <= 20 && y >= 10 && y <= 20;
+            const bool frame = !inside && x <= 21 && y >= 9 && y <= 21;
+            EXPECT_EQ(pixel(x, y), inside ? 2 : frame ? 4 : 0) << x << "," << y;
+        }
+    }
+}
+
 TEST_F(Graphics, WindowReexpressesTheGraphicsCursor) {
     rt_screen(12, 0, 0, 0, 0, 1);
     rt_pset(480, 120, 15, pset_colour);
@@ -212,7 +225,7 @@ TEST_F(Graphics, BadArgumentsRaiseIllegalFunctionCall) {
     for (const refused_case& c : cases) {
         rt_screen(c.name == cases[0].name ? 0 : 12, 0, 0, 0, 0, 1);
         c.call();
-        EXPECT_EQ(take_error(), 5u) << c.name;
+        EXPECT_EQ(take_error(), err_illegal_function_call) << c.name;
     }
 }
 
@@ -231,7 +244,7 @@ TEST_F(Graphics, TilePaintRepeatsThePatternAndHonoursTheBackground) {
             EXPECT_EQ(pixel(x, y), (y % 2 == 0) && (x % 2 == 0) ? 1 : 0) << x << "," << y;
     EXPECT_EQ(take_error(), 0u);
     rt_paint_tile(5, 5, rt_string_from_text(""), 1, nullptr, 0);
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
 }
 
 } // namespace
