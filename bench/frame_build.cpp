@@ -136,6 +136,7 @@ void benchmark_routine() {
 } // namespace
 
 int main() {
+    setenv("ALSOFT_DRIVERS", "null", 0); // an audio output for start-up, unless one is chosen
     rt_start_headless(benchmark_routine);
     for (;;) rt_sleep_ms(1000);
 }

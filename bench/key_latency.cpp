@@ -115,6 +115,7 @@ int pause_before_key(int key) {
 } // namespace
 
 int main() {
+    setenv("ALSOFT_DRIVERS", "null", 0); // an audio output for start-up, unless one is chosen
     rt_start_headless(program_main);
     std::optional<cell_position> cell;
     const int64_t give_up = rt_clock_ms() + 20000;

@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "runtime/core/process_exit.h"
 #include "runtime/core/run_control.h"
@@ -38,10 +37,12 @@ struct kept_state {
 kept_state kept;
 int32_t cells_drawn = 0;
 
-// The visible page as one build sees it: its record, cells or pixels and palette.
+// The visible page as one build sees it: its record, cells or pixels and palette. Plain
+// memory with no destructor: the service thread may still build while the process exits.
 struct page_copy {
     rt_image record{};
-    std::vector<uint8_t> pixels;
+    uint8_t* pixels = nullptr;
+    size_t capacity = 0;
     uint32_t palette[256] = {};
 };
 
@@ -66,11 +67,17 @@ bool copy_visible_page_for_frame(page_copy& copy) {
         return false;
     const rt_image& page = image_table[slot];
     copy.record = page;
-    copy.pixels.resize(page_bytes(copy.record));
-    std::memcpy(copy.pixels.data(), page.pixels, copy.pixels.size());
+    const size_t size = page_bytes(copy.record);
+    if (size > copy.capacity) {
+        auto* grown = static_cast<uint8_t*>(std::realloc(copy.pixels, size));
+        if (!grown) return false; // no frame this time; the next pass tries again
+        copy.pixels = grown;
+        copy.capacity = size;
+    }
+    std::memcpy(copy.pixels, page.pixels, size);
     if (page.palette)
         std::memcpy(copy.palette, page.palette, sizeof(uint32_t) * palette_entries(copy.record));
-    copy.record.pixels = copy.pixels.data();
+    copy.record.pixels = copy.pixels;
     copy.record.palette = copy.palette;
     return true;
 }

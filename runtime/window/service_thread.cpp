@@ -8,6 +8,7 @@
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/thread_name.h"
+#include "runtime/sound/sound.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/keyboard.h"
 #include "runtime/window/startup.h"
@@ -37,7 +38,7 @@ bool service_pass() {
         service_pause.store(2); // nothing may wait on this thread any more
         return false;
     }
-    // Tone output joins here.
+    rt_sound_pump();
     pass_parity = !pass_parity;
     // The printer-page check joins here.
     if (pass_parity)
@@ -51,7 +52,8 @@ bool service_pass() {
     shutting_down.store(1);
     error_state.attention_flag.store(1);
     while (finished_threads.load() != 3) rt_sleep_ms(16);
-    // A pending printer page is printed here; files and the audio device are closed.
+    // A pending printer page is printed here; files are closed.
+    rt_audio_stop();
     rt_process_exit(exit_code.load());
 }
 

@@ -16,6 +16,7 @@
 #include "runtime/platform/thread_name.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
+#include "runtime/sound/sound.h"
 #include "runtime/window/keyboard.h"
 #include "runtime/window/service_thread.h"
 #include "runtime/window/window.h"
@@ -63,7 +64,8 @@ void program_thread_body() {
 void start_up(int argc, char** argv) {
     // 1. Runtime tables and allocations.
     rt_strings_init();
-    // 2. Audio device: joins with tone output.
+    // 2. Audio device and context.
+    rt_audio_start();
     // 3.-4. Event-trap state; the key-event table is preset with the keyboard state below.
     // 5. Working directory: the executable's folder.
     change_to_executable_folder();

@@ -105,6 +105,7 @@ void xvfb_session::use_as_default_display() const {
     setenv("DISPLAY", display_name_.c_str(), 1);
 }
 
+// OpenAL Soft's null output gives the program the audio device it needs to start.
 std::vector<std::string> xvfb_session::environment() const {
-    return environment_with({"DISPLAY=" + display_name_});
+    return environment_with({"DISPLAY=" + display_name_, "ALSOFT_DRIVERS=null"});
 }

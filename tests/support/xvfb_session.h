@@ -28,7 +28,8 @@ class xvfb_session {
     const std::string& display_name() const { return display_name_; } // ":57"
     // Makes the server the test process's own display (for code that opens DISPLAY).
     void use_as_default_display() const;
-    // The test's environment with DISPLAY pointing at this server, for child programs.
+    // The test's environment with DISPLAY pointing at this server and OpenAL Soft's
+    // silent null output as the audio device, for child programs.
     std::vector<std::string> environment() const;
 
   private:

@@ -1,0 +1,83 @@
+#include "runtime/platform/audio_output.h"
+
+#include <AL/al.h>
+#include <AL/alc.h>
+
+#include <atomic>
+
+namespace {
+
+ALCdevice* device = nullptr;
+ALCcontext* context = nullptr;
+std::atomic<const audio_output*> stand_in{nullptr};
+
+audio_open_result openal_open() {
+    device = alcOpenDevice(nullptr);
+    if (!device) return audio_open_result::no_device;
+    context = alcCreateContext(device, nullptr);
+    if (!context || !alcMakeContextCurrent(context)) return audio_open_result::no_context;
+    alListener3f(AL_POSITION, 0, 0, 0);
+    alListener3f(AL_VELOCITY, 0, 0, 0);
+    alListener3f(AL_ORIENTATION, 0, 0, -1);
+    alDistanceModel(AL_LINEAR_DISTANCE_CLAMPED);
+    return audio_open_result::opened;
+}
+
+// The context goes first so that the device closes cleanly and a file-writing output
+// completes its file.
+void openal_close() {
+    if (!device) return;
+    alcMakeContextCurrent(nullptr);
+    if (context) alcDestroyContext(context);
+    alcCloseDevice(device);
+    context = nullptr;
+    device = nullptr;
+}
+
+audio_stream_names openal_new_stream() {
+    audio_stream_names names;
+    alGenSources(1, &names.source);
+    alGenBuffers(audio_buffers_per_stream, names.buffers);
+    return names;
+}
+
+void openal_delete_stream(const audio_stream_names& names) {
+    alDeleteSources(1, &names.source);
+    alDeleteBuffers(audio_buffers_per_stream, names.buffers);
+}
+
+int openal_reclaim(uint32_t source, uint32_t played[audio_buffers_per_stream]) {
+    ALint processed = 0;
+    alGetSourcei(source, AL_BUFFERS_PROCESSED, &processed);
+    if (processed <= 0) return 0;
+    if (processed > audio_buffers_per_stream) processed = audio_buffers_per_stream;
+    alSourceUnqueueBuffers(source, processed, played);
+    return processed;
+}
+
+bool openal_playing(uint32_t source) {
+    ALint state = 0;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    return state == AL_PLAYING;
+}
+
+void openal_queue(uint32_t source, uint32_t buffer, const void* data, int32_t bytes, int32_t rate) {
+    alBufferData(buffer, AL_FORMAT_STEREO16, data, bytes, rate);
+    alSourceQueueBuffers(source, 1, &buffer);
+    if (!openal_playing(source)) alSourcePlay(source);
+}
+
+constexpr audio_output openal_output = {openal_open,          openal_close,   openal_new_stream,
+                                        openal_delete_stream, openal_reclaim, openal_queue,
+                                        openal_playing};
+
+} // namespace
+
+const audio_output& platform_audio() {
+    const audio_output* chosen = stand_in.load();
+    return chosen ? *chosen : openal_output;
+}
+
+void platform_set_audio_stand_in(const audio_output* output) {
+    stand_in.store(output);
+}

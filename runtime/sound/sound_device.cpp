@@ -1,0 +1,37 @@
+// The audio output at start-up and shutdown.
+#include <cstdio>
+
+#include "runtime/core/process_exit.h"
+#include "runtime/platform/audio_output.h"
+#include "runtime/sound/sound.h"
+
+namespace {
+
+constexpr int exit_no_audio_device = 111;
+constexpr int exit_no_audio_context = 222;
+
+[[noreturn]] void end_without_sound(const char* what, int code) {
+    std::fprintf(stderr,
+                 "mirvalentopraxius: %s. OpenAL Soft needs an output: name one in "
+                 "~/.alsoftrc or /etc/openal/alsoft.conf, or start with ALSOFT_DRIVERS=null "
+                 "to run without sound (./run does this by itself).\n",
+                 what);
+    rt_process_exit(code);
+}
+
+} // namespace
+
+void rt_audio_start() {
+    switch (platform_audio().open()) {
+    case audio_open_result::opened:
+        return;
+    case audio_open_result::no_device:
+        end_without_sound("no audio device could be opened", exit_no_audio_device);
+    case audio_open_result::no_context:
+        end_without_sound("the audio device gave no context", exit_no_audio_context);
+    }
+}
+
+void rt_audio_stop() {
+    platform_audio().close();
+}
