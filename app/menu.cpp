@@ -4,6 +4,7 @@
 
 #include "app/app_io.h"
 #include "app/calculators.h"
+#include "app/weld_metal.h"
 #include "runtime/core/number_text.h"
 #include "runtime/core/run_control.h"
 #include "runtime/screen/image.h"
@@ -32,13 +33,13 @@ constexpr calculator menu_routines[] = {
     {carbon_equivalent},
     {carbon_equivalent_a20},
     {cost_comparison, continue_question::after_empty_line},
-    {},
-    {},
-    {},
-    {},
-    {},
-    {},
-    {},
+    {fillet_weld},
+    {single_vee_groove},
+    {double_vee_groove},
+    {single_bevel_groove},
+    {double_bevel_groove},
+    {plug_welds},
+    {square_groove},
     {heat_input},
     {},
 };
