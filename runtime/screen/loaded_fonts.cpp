@@ -18,6 +18,8 @@ namespace {
 
 constexpr int32_t table_growth = 16;
 constexpr uint32_t first_printable = 32, last_printable = 126;
+// Cursor columns are 16-bit: an advance this large still leaves room to add it to one.
+constexpr int32_t largest_advance = 16384;
 
 // Entry i holds handle first_loaded_font + i. The display reads it on another thread, so
 // the table moves only while frames are held.
@@ -78,10 +80,15 @@ int32_t free_entry() {
     return grown ? font_table_size - table_growth : -1;
 }
 
+// A broken font file may claim any advance.
+int32_t glyph_advance(platform_font* engine, uint32_t code_point) {
+    return std::min(platform_font_advance(engine, code_point), largest_advance);
+}
+
 int32_t widest_printable_advance(platform_font* engine) {
     int32_t widest = 0;
     for (uint32_t c = first_printable; c <= last_printable; ++c)
-        widest = std::max(widest, platform_font_advance(engine, c));
+        widest = std::max(widest, glyph_advance(engine, c));
     return std::max(widest, 1);
 }
 
@@ -148,14 +155,14 @@ int32_t loaded_font_char_width(int32_t handle, uint32_t code) {
     const loaded_font* font = loaded_font_of(handle);
     if (!font) return 0;
     if (font->width > 0) return font->width;
-    return platform_font_advance(font->engine, font_code_point(*font, code));
+    return glyph_advance(font->engine, font_code_point(*font, code));
 }
 
 bool loaded_font_render_cell(const loaded_font& font, uint32_t code, int32_t cell_width,
                              uint8_t* coverage) {
     const uint32_t code_point = font_code_point(font, code);
     const int32_t pen_x =
-        font.width > 0 ? (font.width - platform_font_advance(font.engine, code_point)) / 2 : 0;
+        font.width > 0 ? (font.width - glyph_advance(font.engine, code_point)) / 2 : 0;
     return platform_font_render(font.engine, code_point, cell_width, pen_x, coverage);
 }
 
