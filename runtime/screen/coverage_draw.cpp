@@ -32,16 +32,6 @@ uint32_t with_alpha(uint32_t colour, uint32_t alpha) {
     return (colour & 0xFFFFFF) | alpha << 24;
 }
 
-// Each of the four bytes from the background's towards the foreground's by coverage.
-uint32_t interpolated(uint32_t bg, uint32_t fg, uint32_t coverage) {
-    uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const uint32_t b = bg >> shift & 255, f = fg >> shift & 255;
-        out |= (b * (full - coverage) + f * coverage + full / 2) / full << shift;
-    }
-    return out;
-}
-
 struct cell_pen {
     uint32_t fg, bg;
     uint8_t print_mode;
@@ -64,12 +54,21 @@ void put_blended(const cell_pen& pen, int32_t x, int32_t y, uint32_t coverage) {
         put_pixel(x, y, with_alpha(pen.bg, scaled(pen.bg >> 24, full - coverage)));
         break;
     default:
-        put_pixel(x, y, interpolated(pen.bg, pen.fg, coverage));
+        put_pixel(x, y, coverage_blend(pen.bg, pen.fg, coverage));
         break;
     }
 }
 
 } // namespace
+
+uint32_t coverage_blend(uint32_t background, uint32_t foreground, uint32_t coverage) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const uint32_t b = background >> shift & 255, f = foreground >> shift & 255;
+        out |= (b * (full - coverage) + f * coverage + full / 2) / full << shift;
+    }
+    return out;
+}
 
 void loaded_font_draw_char(uint32_t code) {
     if (error_state.error_pending) return;

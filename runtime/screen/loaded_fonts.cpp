@@ -179,3 +179,9 @@ bool loaded_font_prepare_text_cells(int32_t handle) {
     font.text_cells = cells;
     return true;
 }
+
+const uint8_t* loaded_font_text_cell(int32_t handle, uint8_t code) {
+    const loaded_font* font = loaded_font_of(handle);
+    if (!font || !font->text_cells) return nullptr;
+    return font->text_cells + size_t(code) * size_t(font->width) * size_t(font->height);
+}

@@ -50,3 +50,8 @@ void loaded_font_draw_char(uint32_t code);
 // Makes the 256 coverage maps a text page is shown with (monospace fonts only, cell width
 // x height bytes each, code c at c x width x height); false when memory runs out.
 bool loaded_font_prepare_text_cells(int32_t handle);
+// The coverage map of byte code on a text page shown with a loaded font whose text cells
+// are made; null otherwise. Read by the display refresh.
+const uint8_t* loaded_font_text_cell(int32_t handle, uint8_t code);
+// Each of the four bytes from the background's towards the foreground's by coverage (0-255).
+uint32_t coverage_blend(uint32_t background, uint32_t foreground, uint32_t coverage);
