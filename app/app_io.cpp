@@ -49,5 +49,13 @@ void ask_string(rt_routine& routine, uint32_t line, std::string_view prompt, rt_
 
 void wait_for_key(rt_routine& routine, uint32_t line) {
     bool got = false;
-    while (!got) routine.statement(line, [&] { got = rt_inkey()->len != 0; });
+    // An idle turn sleeps between looks, so a screen left waiting for a key costs nothing.
+    while (!got)
+        routine.statement(line, [&] {
+            got = rt_key_waiting();
+            if (got)
+                rt_inkey();
+            else
+                rt_key_wait_idle();
+        });
 }

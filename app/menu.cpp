@@ -5,9 +5,9 @@
 #include "app/app_io.h"
 #include "app/calculators.h"
 #include "runtime/core/number_text.h"
+#include "runtime/core/run_control.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
-#include "runtime/window/shared_words.h"
 
 namespace {
 
@@ -118,6 +118,5 @@ void closing_screen() {
     r.statement(322, [] { rt_locate(22, 1, 0, 0, 0, 3); });
     print_line(r, 323, "PRESS ANY KEY TO CONTINUE");
     wait_for_key(r, 324);
-    r.statement(325, [] { stop_request.store(1); });
-    rt_exit();
+    rt_stop_program();
 }

@@ -1,8 +1,11 @@
 #include "app/program.h"
 
-#include <fpu_control.h>
-
 #include <csignal>
+
+#if defined(__i386__) || defined(__x86_64__)
+#include <fpu_control.h>
+#define MIRVA_X87_PRECISION 1
+#endif
 
 #include "app/app_io.h"
 #include "app/go_to.h"
@@ -12,25 +15,29 @@
 
 namespace {
 
+// The x87 unit computes with a 64-bit mantissa; elsewhere long double is what the
+// compiler provides and there is no precision to set.
 void set_extended_precision() {
+#ifdef MIRVA_X87_PRECISION
     fpu_control_t word;
     _FPU_GETCW(word);
     word = (word & ~_FPU_DOUBLE & ~_FPU_SINGLE) | _FPU_EXTENDED;
     _FPU_SETCW(word);
+#endif
 }
 
 void on_arithmetic_fault(int) {
-    rt_raise_error(11);
+    rt_raise_error(err_division_by_zero);
 }
 
 // Runtime errors while the trap is armed end here; it never resumes.
 void error_trap() {
     rt_routine routine;
     switch (rt_err_number()) {
-    case 6:
+    case err_overflow:
         print_line(routine, 1001, "The Numbers You Have Entered Are To Large.");
         break;
-    case 5:
+    case err_illegal_function_call:
         print_line(routine, 1003, "An illegal function call has been made.");
         break;
     default:

@@ -9,10 +9,10 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/image.h"
 #include "runtime/window/frame_ring.h"
-#include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
 
 namespace {

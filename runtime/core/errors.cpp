@@ -5,10 +5,10 @@
 #include <string>
 
 #include "runtime/core/process_exit.h"
+#include "runtime/core/run_control.h"
 #include "runtime/core/scratch.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/message_box.h"
-#include "runtime/window/shared_words.h"
 
 bool rt_critical_box_of(uint32_t n, const char** message, const char** caption,
                         uint32_t* caption_number);
@@ -47,8 +47,7 @@ void deliver_to_dialog() {
         std::string(fatal ? "Critical Error #" : "Unhandled Error #") + std::to_string(n);
     if (fatal) critical_exit(caption, body, box_buttons::ok);
     if (platform_message_box(caption, body, box_buttons::yes_no) == box_answer::no) {
-        stop_request.store(1);
-        rt_exit();
+        rt_stop_program();
     }
     error_state.error_pending = 0;
 }
@@ -107,7 +106,7 @@ bool rt_take_handler_entry() {
 
 void rt_resume() {
     if (!error_state.in_handler) {
-        rt_raise_error(20);
+        rt_raise_error(err_resume_without_error);
         return;
     }
     error_state.resume_requested = 1;
@@ -129,6 +128,11 @@ void rt_exit() {
     for (;;) rt_sleep_ms(16);
 }
 
+void rt_stop_program() {
+    rt_request_stop();
+    rt_exit();
+}
+
 void rt_clear() {
     if (rt_close_files_hook) rt_close_files_hook();
     rt_return_stack.count = 0;
@@ -139,7 +143,7 @@ void rt_clear() {
 void rt_delay(double seconds) {
     if (error_state.error_pending) return;
     if (!(seconds >= 0 && seconds <= 2147483.647)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     int64_t start = rt_clock_ms();

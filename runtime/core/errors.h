@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "runtime/core/error_numbers.h"
+
 using rt_error = uint32_t;
 
 struct rt_error_state {
@@ -46,6 +48,8 @@ const char* rt_error_message(uint32_t n);
 
 // Parks the program thread for shutdown.
 [[noreturn]] void rt_exit();
+// Asks for the stop and parks the program thread.
+[[noreturn]] void rt_stop_program();
 // End of the main routine: "Press any key to continue", then stop.
 [[noreturn]] void rt_end();
 // The reset statement: empties the return stack and removes the trap.

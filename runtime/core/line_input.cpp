@@ -8,21 +8,19 @@
 #include "runtime/core/errors.h"
 #include "runtime/core/input_cursor.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/key_queue.h"
-#include "runtime/window/shared_words.h"
 
 input_target input_targets[max_input_targets + 1];
 
 namespace {
 
 constexpr int32_t max_line_length = 255;
-constexpr int32_t poll_ms = 10;
 constexpr int32_t tab_width = 8;
-constexpr int32_t first_snapshot_error = 516; // 517 for the second
 
 constexpr uint8_t bell_key = 7;
 constexpr uint8_t backspace_key = 8;
@@ -136,7 +134,7 @@ bool take_snapshots(editor& e) {
     for (int32_t i = 0; i < 2; ++i) {
         e.snapshots[i] = make_snapshot(e.page);
         if (e.snapshots[i] < 0) {
-            rt_raise_error(first_snapshot_error + i);
+            rt_raise_error(err_first_input_snapshot + i);
             return false;
         }
     }
@@ -222,6 +220,10 @@ bool next_key(editor& e, uint8_t& key) {
     for (;;) {
         if (shutting_down.load() || error_state.error_pending) return false;
         update_cursor(e, rt_clock_ms());
+        if (!rt_key_waiting()) {
+            rt_key_wait_idle();
+            continue;
+        }
         const rt_string* k = rt_inkey();
         const int32_t length = k->len;
         key = length > 0 ? k->data[0] : 0;
@@ -230,7 +232,6 @@ bool next_key(editor& e, uint8_t& key) {
             hide_cursor(e);
             return true;
         }
-        if (length == 0) rt_sleep_ms(poll_ms);
     }
 }
 
@@ -263,7 +264,7 @@ void finish(editor& e, bool line_end) {
 void rt_input_target(int32_t index, void* address, uint32_t type_code) {
     if (error_state.error_pending) return;
     if (index < 1 || index > max_input_targets || !address || !input_type_valid(type_code)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     input_targets[index] = {address, type_code};
@@ -272,7 +273,7 @@ void rt_input_target(int32_t index, void* address, uint32_t type_code) {
 void rt_input(int32_t count, bool new_line) {
     if (error_state.error_pending) return;
     if (!targets_valid(count)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     editor e{};

@@ -10,7 +10,7 @@ void rt_low_memory_reset() {
     static uint8_t* block = nullptr;
     if (!block) {
         block = new (std::nothrow) uint8_t[low_memory_size + low_memory_spare];
-        if (!block) rt_raise_error(505);
+        if (!block) rt_raise_error(err_low_memory);
     }
     std::memset(block, 0, low_memory_size + low_memory_spare);
     low_memory = block;

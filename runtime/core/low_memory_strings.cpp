@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr rt_error error_low_region_full = 513;
-
 // The room for the descriptor was made together with the string's bytes.
 void push_descriptor(rt_string* s) {
     rt_string_area& region = low_string_region;
@@ -34,7 +32,7 @@ void ensure_low_region() {
 void make_low_room(int64_t extra) {
     compact_area(owner_of_bytes(true));
     if (low_string_region.used + extra > low_string_region.size)
-        rt_raise_error(error_low_region_full);
+        rt_raise_error(err_low_string_region);
 }
 
 void store_descriptor(const rt_string* s) {

@@ -76,7 +76,9 @@ int exponent_text(const exponent_rendering& r, int s, int exponent, char letter,
 // Fixed form while it needs at most `digits` integer positions and at most
 // `digits` + 1 decimal places, else the exponent form.
 int float_text(double x, int digits, char letter, char* out) {
-    if (!std::isfinite(x)) return std::snprintf(out, number_text_size, "% f", x);
+    // A not-a-number has no sign worth showing, whatever its sign bit says.
+    if (std::isnan(x)) return std::snprintf(out, number_text_size, " nan");
+    if (std::isinf(x)) return std::snprintf(out, number_text_size, "% f", x);
     exponent_rendering r;
     render_exponent(x, digits, digits > 7, r);
     int s = significant_digits(r);

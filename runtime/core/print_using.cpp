@@ -52,7 +52,7 @@ int32_t run_template(std::string_view picture, int32_t start, const using_item& 
                      std::string& out) {
     int32_t length = static_cast<int32_t>(picture.size());
     if (start < 0 || start > length) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return 0;
     }
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(picture.data());
@@ -65,7 +65,7 @@ int32_t run_template(std::string_view picture, int32_t start, const using_item& 
             // Only a template that holds no field at all is an error; otherwise the
             // item takes the template's first field.
             if (start == 0 || wrapped) {
-                rt_raise_error(5);
+                rt_raise_error(err_illegal_function_call);
                 return 0;
             }
             p = 0;
@@ -77,7 +77,7 @@ int32_t run_template(std::string_view picture, int32_t start, const using_item& 
         if (scan_numeric_field(bytes, length, p, number_field)) {
             if (consumed) return p;
             if (!item.number) {
-                rt_raise_error(13);
+                rt_raise_error(err_type_mismatch);
                 return 0;
             }
             format_numeric_field(number_field, *item.number, out);
@@ -86,7 +86,7 @@ int32_t run_template(std::string_view picture, int32_t start, const using_item& 
         } else if (scan_string_field(picture, p, text_field)) {
             if (consumed) return p;
             if (!item.text) {
-                rt_raise_error(13);
+                rt_raise_error(err_type_mismatch);
                 return 0;
             }
             write_string_field(text_field, item.text, out);
@@ -123,7 +123,7 @@ int32_t print_float(rt_string* picture, int32_t start, rt_string** output, Float
     if (error_state.error_pending) return 0;
     decimal_number number;
     if (!decimal_digits_of(value, number)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return 0;
     }
     return print_number(picture, start, output, number);

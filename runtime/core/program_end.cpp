@@ -1,20 +1,19 @@
 // The end of the program's main routine: the prompt on the bottom row and the stop.
 #include "runtime/core/errors.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
 #include "runtime/window/key_queue.h"
-#include "runtime/window/shared_words.h"
 
 namespace {
 
-bool key_waiting() {
+void discard_key() {
     const int32_t mark = rt_temporary_count();
-    const bool waiting = rt_inkey()->len != 0;
+    rt_inkey();
     rt_release_temporaries(mark, 0);
-    return waiting;
 }
 
 int32_t text_rows(const rt_image& page) {
@@ -35,13 +34,13 @@ void rt_end() {
     if (rt_close_files_hook) rt_close_files_hook();
     exit_trap.store(0);
     show_end_prompt();
-    while (key_waiting()) rt_sleep_ms(0); // keys typed before the prompt do not count
+    while (rt_key_waiting() && !error_state.error_pending)
+        discard_key(); // keys typed before the prompt do not count
     auto_display.store(1);
     // Polled every 10 ms rather than spun: a program left at its end prompt costs nothing.
-    while (!key_waiting()) {
+    while (!rt_key_waiting()) {
         if (shutting_down.load()) rt_exit();
-        rt_sleep_ms(10);
+        rt_key_wait_idle();
     }
-    stop_request.store(1);
-    rt_exit();
+    rt_stop_program();
 }

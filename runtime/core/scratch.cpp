@@ -13,7 +13,7 @@ namespace {
 
 void scratch_new_block(size_t size) {
     auto* block = static_cast<uint8_t*>(std::calloc(size, 1));
-    if (!block) rt_raise_error(504);
+    if (!block) rt_raise_error(err_scratch_memory);
     rt_scratch.base = block;
     rt_scratch.top = block;
     rt_scratch.end = block + size;
@@ -26,7 +26,7 @@ void rt_scratch_init() {
     scratch_new_block(scratch_first_block);
     rt_return_stack.entries =
         static_cast<uint32_t*>(std::calloc(return_stack_first_capacity, sizeof(uint32_t)));
-    if (!rt_return_stack.entries) rt_raise_error(256);
+    if (!rt_return_stack.entries) rt_raise_error(err_out_of_stack_space);
     rt_return_stack.count = 0;
     rt_return_stack.capacity = return_stack_first_capacity;
 }
@@ -55,7 +55,7 @@ void rt_return_push(uint32_t return_point) {
 
 uint32_t rt_return_pop() {
     if (rt_return_stack.count <= 0) {
-        rt_raise_error(3);
+        rt_raise_error(err_return_without_gosub);
         return 0;
     }
     return rt_return_stack.entries[--rt_return_stack.count];
@@ -63,10 +63,10 @@ uint32_t rt_return_pop() {
 
 void rt_grow_return_stack() {
     if (rt_return_stack.capacity <= 0 || rt_return_stack.capacity > INT32_MAX / 2)
-        rt_raise_error(256);
+        rt_raise_error(err_out_of_stack_space);
     const int32_t capacity = rt_return_stack.capacity * 2;
     void* grown = std::realloc(rt_return_stack.entries, sizeof(uint32_t) * capacity);
-    if (!grown) rt_raise_error(256);
+    if (!grown) rt_raise_error(err_out_of_stack_space);
     rt_return_stack.entries = static_cast<uint32_t*>(grown);
     rt_return_stack.capacity = capacity;
 }

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr rt_error error_illegal_function_call = 5;
-
 rt_string* empty_result() {
     return rt_string_from_bytes("", 0);
 }
@@ -79,7 +77,7 @@ template <class T> rt_string* byte_image(T v) {
 template <class T> T number_of_image(const rt_string* s) {
     if (error_is_pending() || !s) return T{};
     if (s->len < int32_t(sizeof(T))) {
-        rt_raise_error(error_illegal_function_call);
+        rt_raise_error(err_illegal_function_call);
         return T{};
     }
     T v;
@@ -99,7 +97,7 @@ rt_string* rt_lcase(rt_string* s) {
 rt_string* rt_chr(int32_t code) {
     if (error_is_pending()) return empty_result();
     if (code < 0 || code > 255) {
-        rt_raise_error(error_illegal_function_call);
+        rt_raise_error(err_illegal_function_call);
         return empty_result();
     }
     return filled(1, uint8_t(code));
@@ -166,7 +164,7 @@ int32_t rt_instr(int32_t start, rt_string* s, rt_string* t, bool start_given) {
 void rt_mid_assign(rt_string* s, int32_t start, int32_t n, rt_string* t, bool n_given) {
     if (error_is_pending() || !s || !t) return;
     if (start < 1 || (n_given && n < 0)) {
-        rt_raise_error(error_illegal_function_call);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     int64_t count = std::min(int64_t(s->len) - start + 1, int64_t(t->len));

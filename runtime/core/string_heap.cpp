@@ -13,12 +13,6 @@ rt_string_list low_list{};
 
 namespace {
 
-constexpr rt_error error_record_stack = 508;
-constexpr rt_error error_low_list = 509;
-constexpr rt_error error_heap_list = 510;
-constexpr rt_error error_temp_list = 511;
-constexpr rt_error error_heap = 512;
-
 // Resizes a list's array to capacity + 1 entries, zero-filling what is new.
 bool resize_list(rt_string_list& list, int32_t capacity) {
     size_t old_entries = list.entries ? size_t(list.capacity) + 1 : 0;
@@ -55,7 +49,7 @@ void grow_owner_list(rt_string_owner owner) {
     compact_list(list);
     if (list.count < list.capacity / 2) return;
     if (!resize_list(list, list.capacity * 2))
-        rt_raise_error(owner.in_low_memory ? error_low_list : error_heap_list);
+        rt_raise_error(owner.in_low_memory ? err_low_string_list : err_heap_string_list);
 }
 
 bool push_free_record(rt_string* s) {
@@ -84,7 +78,7 @@ void grow_heap(int64_t new_size) {
     uintptr_t old_begin = reinterpret_cast<uintptr_t>(string_heap.begin);
     void* grown = std::realloc(string_heap.begin, size_t(new_size));
     if (!grown) {
-        rt_raise_error(error_heap);
+        rt_raise_error(err_string_heap);
         return;
     }
     uint8_t* begin = static_cast<uint8_t*>(grown);
@@ -106,15 +100,15 @@ rt_string_owner owner_of_bytes(bool in_low_memory) {
 
 void rt_strings_init() {
     void* heap = std::realloc(string_heap.begin, size_t(string_heap_first_size));
-    if (!heap) rt_raise_error(error_heap);
+    if (!heap) rt_raise_error(err_string_heap);
     string_heap = {static_cast<uint8_t*>(heap), string_heap_first_size, 0};
-    reset_list(heap_list, 0, error_heap_list);
-    reset_list(temp_list, 1, error_temp_list);
-    reset_list(low_list, 0, error_low_list);
+    reset_list(heap_list, 0, err_heap_string_list);
+    reset_list(temp_list, 1, err_temporary_list);
+    reset_list(low_list, 0, err_low_string_list);
     low_string_region = {nullptr, low_region_size, 0};
     void* free_stack =
         std::realloc(record_pool.free, size_t(record_block_records) * sizeof(rt_string*));
-    if (!free_stack) rt_raise_error(error_record_stack);
+    if (!free_stack) rt_raise_error(err_string_record_stack);
     record_pool.free = static_cast<rt_string**>(free_stack);
     record_pool.free_capacity = record_block_records;
     record_pool.free_count = 0;
@@ -123,7 +117,7 @@ void rt_strings_init() {
                     record_block_records * sizeof(rt_string));
         record_pool.block_used = 0;
     } else if (!new_record_block()) {
-        rt_raise_error(error_record_stack);
+        rt_raise_error(err_string_record_stack);
     }
 }
 
@@ -135,17 +129,17 @@ rt_string* take_record() {
         return s;
     }
     if (pool.block_used == record_block_records && !new_record_block())
-        rt_raise_error(error_record_stack);
+        rt_raise_error(err_string_record_stack);
     return &pool.block[pool.block_used++];
 }
 
 void give_back_record(rt_string* s) {
-    if (!push_free_record(s)) rt_raise_error(error_record_stack);
+    if (!push_free_record(s)) rt_raise_error(err_string_record_stack);
 }
 
 void list_temporary(rt_string* s) {
     if (temp_list.count > temp_list.capacity && !resize_list(temp_list, temp_list.capacity * 2))
-        rt_raise_error(error_temp_list);
+        rt_raise_error(err_temporary_list);
     temp_list.entries[temp_list.count] = s;
     s->temp_index = temp_list.count++;
     s->temporary = 1;

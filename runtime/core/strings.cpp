@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr rt_error error_out_of_string_space = 14;
-
 void unlist_temporary(rt_string* s) {
     temp_list.entries[s->temp_index] = freed_entry();
     while (temp_list.count > 1 && temp_list.entries[temp_list.count - 1] == freed_entry())
@@ -217,7 +215,7 @@ rt_string* rt_string_concat(rt_string* a, rt_string* b) {
     if (a->len == 0) return b;
     int64_t total = int64_t(a->len) + b->len;
     if (total > std::numeric_limits<int32_t>::max()) {
-        rt_raise_error(error_out_of_string_space);
+        rt_raise_error(err_out_of_string_space);
         return rt_string_from_bytes("", 0);
     }
     rt_string* s = rt_string_new(int32_t(total), true);

@@ -31,7 +31,7 @@ uint16_t code_page[256] = {
 int32_t rt_code_page_entry(int32_t n) {
     if (error_state.error_pending) return 0;
     if (n < 0 || n > 255) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return 0;
     }
     return code_page[n];
@@ -40,7 +40,7 @@ int32_t rt_code_page_entry(int32_t n) {
 void rt_set_code_page_entry(int32_t n, int32_t code_point) {
     if (error_state.error_pending) return;
     if (n < 0 || n > 255 || code_point < 0 || code_point > 0xFFFF) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     code_page[n] = static_cast<uint16_t>(code_point);

@@ -1,10 +1,10 @@
 #include "runtime/screen/fonts.h"
 
 #include "runtime/core/errors.h"
+#include "runtime/core/run_control.h"
 #include "runtime/screen/glyphs.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/loaded_fonts.h"
-#include "runtime/window/shared_words.h"
 
 // Built in: 8 and 9 the 8x8 set, 14 and 15 the 14-row cut of the 8x16 set, 16 and 17 the
 // 8x16 set; the odd handles are the double-width ones of the 40-column text modes.
@@ -124,19 +124,19 @@ static void set_screen_pages_font(int32_t font) {
 void rt_set_font(int32_t font, int32_t page_or_handle, uint32_t given) {
     if (error_state.error_pending) return;
     if (!font_exists(font)) {
-        rt_raise_error(258);
+        rt_raise_error(err_invalid_handle);
         return;
     }
     int32_t slot = given ? image_resolve(page_or_handle) : dest_image;
     if (slot < 0) return;
     rt_image& image = image_table[slot];
     if (image.text_page && !(font_flags(font) & font_flag_monospace)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     // The display shows text pages of a loaded font from cells rendered beforehand.
     if (image.text_page && font >= first_loaded_font && !loaded_font_prepare_text_cells(font)) {
-        rt_raise_error(7);
+        rt_raise_error(err_out_of_memory);
         return;
     }
     if (image.text_page && (image.flags & image_screen_page)) {

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "runtime/core/errors.h"
+#include "runtime/core/run_control.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
-#include "runtime/window/shared_words.h"
 
 rt_image* image_table = nullptr;
 int32_t image_table_size = 0;
@@ -45,7 +45,7 @@ bool grow_image_table() {
         dest = &image_table[dest_image];
     }
     release_frames();
-    if (!grown) rt_raise_error(502);
+    if (!grown) rt_raise_error(err_image_table_memory);
     return grown != nullptr;
 }
 
@@ -54,7 +54,7 @@ bool push_free_slot(int32_t slot) {
         auto* grown = static_cast<int32_t*>(
             std::realloc(free_slots, sizeof(int32_t) * (free_slots_size + table_growth)));
         if (!grown) {
-            rt_raise_error(503);
+            rt_raise_error(err_free_slot_memory);
             return false;
         }
         free_slots = grown;
@@ -260,7 +260,7 @@ int32_t image_slot_of_handle(int32_t handle) {
 int32_t image_resolve(int32_t page_or_handle) {
     if (page_or_handle >= 0) return page_get_or_create(page_or_handle);
     const int32_t slot = image_slot_of_handle(page_or_handle);
-    if (slot < 0) rt_raise_error(258);
+    if (slot < 0) rt_raise_error(err_invalid_handle);
     return slot;
 }
 
@@ -277,7 +277,7 @@ int32_t rt_new_image(int32_t width, int32_t height, int32_t mode, uint32_t given
     if (error_state.error_pending) return 0;
     if (width < 1 || height < 1 || ((given & 1) && !image_mode_valid(mode)) ||
         width > largest_side || height > largest_side) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return 0;
     }
     const rt_image& model = *dest;
@@ -305,17 +305,17 @@ void rt_free_image(int32_t handle, uint32_t given) {
     int32_t slot = dest_image;
     if (given & 1) {
         if (handle >= 0) {
-            rt_raise_error(5);
+            rt_raise_error(err_illegal_function_call);
             return;
         }
         slot = image_slot_of_handle(handle);
         if (slot < 0) {
-            rt_raise_error(258);
+            rt_raise_error(err_invalid_handle);
             return;
         }
     }
     if (image_table[slot].flags & image_screen_page) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     if (slot == dest_image) select_dest_slot(visible_page.load());

@@ -164,7 +164,7 @@ void rt_color(uint32_t first, uint32_t second, uint32_t third, uint32_t given) {
     const colour_rule* rule = colour_rule_of(dest->mode);
     if (!rule || ((given & 1) && first > rule->first_max) ||
         ((given & 2) && second > rule->second_max) || ((given & 4) && !rule->third_accepted)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     if (given & 1) apply_colour(*dest, rule->first, first);
@@ -183,7 +183,7 @@ void rt_palette(int32_t attribute, int32_t colour, uint32_t given) {
     if (!rule || !dest->palette || given != 3 || index > rule->attribute_max ||
         value > rule->colour_max ||
         (rule->source == palette_source::packed && (value & ~0x3F3F3Fu))) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     switch (rule->source) {

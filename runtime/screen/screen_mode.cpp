@@ -6,10 +6,10 @@
 
 #include "runtime/core/errors.h"
 #include "runtime/core/low_memory.h"
+#include "runtime/core/run_control.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
-#include "runtime/window/shared_words.h"
 
 int32_t* page_list = nullptr;
 int32_t page_list_size = 0;
@@ -185,7 +185,7 @@ void change_mode(int32_t mode, int32_t mode_slot) {
     }
     pending_text_size[0] = pending_text_size[1] = pending_text_size[2] = -1;
     if (!made) {
-        rt_raise_error(257); // the screen cannot exist without its pages
+        rt_raise_error(err_screen_out_of_memory); // the screen cannot exist without its pages
         return;
     }
     for (int32_t n = 0; n < page_list_size; ++n)
@@ -234,14 +234,14 @@ int32_t mode_argument_slot(int32_t mode) {
     int32_t slot = 0;
     rt_error error = 0;
     if (mode >= 0) {
-        if ((mode >= 3 && mode <= 6) || mode > 13) error = 5;
+        if ((mode >= 3 && mode <= 6) || mode > 13) error = err_illegal_function_call;
     } else {
         slot = image_slot_of_handle(mode);
         // Another screen page cannot become the screen: the change frees it.
         if (slot < 0) {
-            error = 258;
+            error = err_invalid_handle;
         } else if ((image_table[slot].flags & image_screen_page) && slot != page_list[0]) {
-            error = 5;
+            error = err_illegal_function_call;
         }
     }
     if (error == 0) return slot;
@@ -255,7 +255,7 @@ void resize_custom_screen(int32_t width, int32_t height) {
     auto* pixels = static_cast<uint8_t*>(
         std::calloc(size_t(width) * size_t(height) * screen.bytes_per_pixel, 1));
     if (!pixels) {
-        rt_raise_error(257);
+        rt_raise_error(err_screen_out_of_memory);
         return;
     }
     hold_frames();
@@ -277,7 +277,7 @@ void width_of_custom_screen(int32_t columns, int32_t rows, uint32_t given) {
     const int32_t width = (given & 1) ? columns * cell_width : screen.width;
     const int32_t height = (given & 2) ? rows * font_height(screen.font) : screen.height;
     if (width > 32767 || height > 32767) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     resize_custom_screen(width, height);
@@ -288,7 +288,7 @@ void width_of_text_screen(int32_t columns, int32_t rows, uint32_t given) {
     if (!(given & 1)) columns = screen.width;
     if (!(given & 2)) rows = screen.height;
     if (columns > largest_text_side || rows > largest_text_side) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     const int32_t font = text_font_for(columns, rows);
@@ -324,7 +324,7 @@ void width_of_pixel_screen(int32_t columns, int32_t rows, uint32_t given) {
     const bool text_columns = !(given & 1) || columns == 40 || columns == 80;
     const bool text_rows = !(given & 2) || rows == 25 || rows == 43 || rows == 50;
     if (!text_columns || !text_rows) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     if (given & 1) pending_text_size[0] = columns;
@@ -337,18 +337,18 @@ void width_of_pixel_screen(int32_t columns, int32_t rows, uint32_t given) {
 
 int32_t page_get_or_create(int32_t page) {
     if (page < 0 || page_list_size == 0) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return -1;
     }
     if (!grow_page_list(page + 1)) {
-        rt_raise_error(7);
+        rt_raise_error(err_out_of_memory);
         return -1;
     }
     if (page_list[page] != 0) return page_list[page];
     const rt_image& screen = page0();
     const int32_t slot = image_create(screen.width, screen.height, screen.mode, nullptr);
     if (slot < 0) {
-        rt_raise_error(7);
+        rt_raise_error(err_out_of_memory);
         return -1;
     }
     rt_image& image = image_table[slot];
@@ -403,7 +403,7 @@ void rt_screen(int32_t mode, int32_t colour_switch, int32_t active_page, int32_t
         given |= 8;
     }
     if (((given & 4) && active_page < 0) || ((given & 8) && visual_page < 0)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     const bool screen_exists = page_list_size > 0;
@@ -432,7 +432,7 @@ void rt_pcopy(int32_t from, int32_t to) {
     const int32_t to_slot = to < 0 ? image_slot_of_handle(to) : page_get_or_create(to);
     if (error_state.error_pending) return;
     if (from_slot < 0 || to_slot < 0) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     if (from_slot == to_slot) return;
@@ -441,7 +441,7 @@ void rt_pcopy(int32_t from, int32_t to) {
     if (source.bytes_per_pixel != target.bytes_per_pixel || source.width != target.width ||
         source.height != target.height ||
         (source.bytes_per_pixel == 1 && target.colour_mask < source.colour_mask)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     std::memcpy(target.pixels, source.pixels,
@@ -456,7 +456,7 @@ void rt_width(int32_t device, int32_t columns, int32_t rows, uint32_t given) {
     }
     if (device != 0 || (given & 3) == 0 || ((given & 1) && columns <= 0) ||
         ((given & 2) && rows <= 0)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     auto_resize = 0;

@@ -88,7 +88,7 @@ void rt_locate(int32_t row, int32_t column, int32_t cursor, int32_t start, int32
     }
     if (!grow && (given & 2) && !in_range(column, 1, columns)) bad = true;
     if (bad) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     if (grow) {
@@ -126,7 +126,7 @@ void rt_view_print(int32_t top, int32_t bottom, uint32_t given) {
     const int32_t rows = image_rows(image);
     if (given != 0) {
         if ((given & 3) != 3 || top < 1 || top > bottom || bottom > rows) {
-            rt_raise_error(5);
+            rt_raise_error(err_illegal_function_call);
             return;
         }
         image.print_top = static_cast<int16_t>(top);
@@ -147,7 +147,7 @@ void rt_cls(int32_t method, uint32_t colour, uint32_t given) {
     const bool method_given = given & 1;
     if (((given & 2) && image.bytes_per_pixel <= 2 && colour > image.colour_mask) ||
         (method_given && !in_range(method, 0, 2))) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     if (!(given & 2)) colour = image.bg_colour;

@@ -313,7 +313,7 @@ void rt_print_comma() {
 rt_string* rt_tab(int32_t column) {
     if (error_state.error_pending) return rt_string_new(0, true);
     if (column < -32768 || column > 32767) {
-        rt_raise_error(7);
+        rt_raise_error(err_out_of_memory);
         return rt_string_new(0, true);
     }
     const int32_t hooked = tab_page_hook ? tab_page_hook() : -1;

@@ -3,8 +3,8 @@
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
+#include "runtime/core/run_control.h"
 #include "runtime/window/frame_ring.h"
-#include "runtime/window/shared_words.h"
 
 display_state display;
 

@@ -5,15 +5,16 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "runtime/core/process_exit.h"
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/loaded_fonts.h"
 #include "runtime/window/cursor_shape.h"
 #include "runtime/window/frame_ring.h"
-#include "runtime/window/shared_words.h"
 
 frame_slot frame_ring[frame_ring_slots + 1];
 std::atomic<int32_t> frame_newest{0};
@@ -37,6 +38,43 @@ struct kept_state {
 
 kept_state kept;
 int32_t cells_drawn = 0;
+
+// The visible page as one build sees it: its record, cells or pixels and palette.
+struct page_copy {
+    rt_image record{};
+    std::vector<uint8_t> pixels;
+    uint32_t palette[256] = {};
+};
+
+page_copy frame_copy;
+
+size_t page_bytes(const rt_image& page) {
+    const size_t cells = static_cast<size_t>(page.width) * page.height;
+    if (page.text_page) return cells * 2; // character and attribute
+    return page.bits_per_pixel == 32 ? cells * 4 : cells;
+}
+
+int32_t palette_entries(const rt_image& page) {
+    if (page.text_page) return 256;
+    return page.bits_per_pixel == 32 ? 0 : 1 << page.bits_per_pixel;
+}
+
+// The one place that reads the program's page without a lock, by design: a frame may catch
+// a page mid-update and the next build corrects it. False when no page is shown.
+bool copy_visible_page_for_frame(page_copy& copy) {
+    const int32_t slot = visible_page.load();
+    if (slot <= 0 || !image_table || !image_table[slot].in_use || !image_table[slot].pixels)
+        return false;
+    const rt_image& page = image_table[slot];
+    copy.record = page;
+    copy.pixels.resize(page_bytes(copy.record));
+    std::memcpy(copy.pixels.data(), page.pixels, copy.pixels.size());
+    if (page.palette)
+        std::memcpy(copy.palette, page.palette, sizeof(uint32_t) * palette_entries(copy.record));
+    copy.record.pixels = copy.pixels.data();
+    copy.record.palette = copy.palette;
+    return true;
+}
 
 // Only the builder frees buffers, and only those the display has marked done.
 void release_done_slots() {
@@ -276,9 +314,7 @@ void build_page(const rt_image& page) {
 
 void frame_builder() {
     if (rt_frame_lock_acknowledge()) {
-        const int32_t slot = visible_page.load();
-        if (slot > 0 && image_table && image_table[slot].in_use && image_table[slot].pixels)
-            build_page(image_table[slot]);
+        if (copy_visible_page_for_frame(frame_copy)) build_page(frame_copy.record);
         rt_frame_lock_acknowledge();
     }
     int32_t once = -1;

@@ -8,6 +8,13 @@
 
 namespace {
 
+constexpr int32_t key_poll_ms = 10;
+constexpr uint32_t never_idle = UINT32_MAX;
+
+std::atomic<uint32_t> keys_queued{0};              // written by the key handling
+uint32_t keys_read = 0;                            // program thread only
+std::atomic<uint32_t> idle_after_keys{never_idle}; // keys_read at the last idle turn
+
 std::atomic_ref<uint8_t> offset_at(uint32_t address) {
     return std::atomic_ref<uint8_t>(low_memory[address]);
 }
@@ -38,6 +45,21 @@ void append_key(uint8_t character, uint8_t scan) {
     low_memory[key_queue_base + tail] = character;
     low_memory[key_queue_base + tail + 1] = scan;
     offset_at(key_queue_tail_address).store(new_tail, std::memory_order_release);
+    keys_queued.fetch_add(1);
+}
+
+bool rt_key_waiting() {
+    return offset_at(key_queue_head_address).load(std::memory_order_relaxed) !=
+           offset_at(key_queue_tail_address).load(std::memory_order_acquire);
+}
+
+void rt_key_wait_idle() {
+    idle_after_keys.store(keys_read);
+    rt_sleep_ms(key_poll_ms);
+}
+
+bool rt_program_waits_for_key() {
+    return idle_after_keys.load() == keys_queued.load();
 }
 
 rt_string* rt_inkey() {
@@ -49,6 +71,7 @@ rt_string* rt_inkey() {
     const uint8_t character = low_memory[key_queue_base + head];
     const uint8_t scan = low_memory[key_queue_base + head + 1];
     offset_at(key_queue_head_address).store(next_offset(head), std::memory_order_release);
+    ++keys_read;
     if (character != 0 || scan == 0) return key_string(&character, 1);
     const uint8_t extended[2] = {0, scan};
     return key_string(extended, 2);

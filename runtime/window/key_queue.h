@@ -16,6 +16,15 @@ void reset_key_queue();
 // Queues one key; a full queue (15 keys) drops it silently.
 void append_key(uint8_t character, uint8_t scan);
 
+// True when a key is waiting; takes nothing and makes no string.
+bool rt_key_waiting();
+// One idle turn of a program-thread key wait, called when no key is waiting: notes that
+// every key queued so far has been read, then sleeps one poll interval.
+void rt_key_wait_idle();
+// True while the program thread sits in a key wait with every queued key read: until the
+// next key arrives, nothing the program thread owns changes.
+bool rt_program_waits_for_key();
+
 // The next key as 1 byte (a character) or 2 bytes (0 and a scan code); empty when
 // no key is waiting or an error is pending.
 rt_string* rt_inkey();

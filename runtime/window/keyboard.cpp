@@ -1,6 +1,7 @@
 #include "runtime/window/keyboard.h"
 
 #include "runtime/core/errors.h"
+#include "runtime/core/run_control.h"
 #include "runtime/window/held_keys.h"
 #include "runtime/window/key_events.h"
 #include "runtime/window/key_identifiers.h"
@@ -8,7 +9,6 @@
 #include "runtime/window/key_queue.h"
 #include "runtime/window/key_translation.h"
 #include "runtime/window/keyboard_flags.h"
-#include "runtime/window/shared_words.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ void request_break() {
     if (exit_trap.load())
         close_request.fetch_or(2);
     else
-        stop_request.store(1);
+        rt_request_stop();
 }
 
 void request_pause() {

@@ -5,10 +5,11 @@
 #include "runtime/core/errors.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/process_exit.h"
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
+#include "runtime/platform/thread_name.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/keyboard.h"
-#include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
 
 namespace {
@@ -64,6 +65,7 @@ void service_update_tick_count() {
 }
 
 void service_thread_body() {
+    rt_name_this_thread("service");
     display_running.store(1);
     while (service_pass()) {
     }

@@ -9,14 +9,15 @@
 
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/core/run_control.h"
 #include "runtime/core/scratch.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/executable_path.h"
+#include "runtime/platform/thread_name.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/window/keyboard.h"
 #include "runtime/window/service_thread.h"
-#include "runtime/window/shared_words.h"
 #include "runtime/window/window.h"
 
 int64_t start_clock_ms = 0;
@@ -54,6 +55,7 @@ void synchronise_clock() {
 }
 
 void program_thread_body() {
+    rt_name_this_thread("program");
     application_main();
     rt_end();
 }

@@ -8,12 +8,12 @@
 
 #include <cstdlib>
 
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/message_box.h"
 #include "runtime/window/display.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/glut_keys.h"
-#include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
 #include "runtime/window/x_keys.h"
 

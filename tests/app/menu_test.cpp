@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
+#include "runtime/core/run_control.h"
 #include "runtime/core/scratch.h"
 #include "runtime/core/string_heap.h"
 #include "runtime/platform/clock.h"
-#include "runtime/window/shared_words.h"
 #include "tests/support/app_session.h"
 #include "tests/support/calculator_window.h"
 #include "tests/support/page_reader.h"
@@ -182,6 +182,7 @@ TEST_F(Menu, ManyRoundTripsUseBoundedMemory) {
         for (int i = 0; i < 4; ++i) app.enter("2");
         app.enter("n");
         ASSERT_TRUE(app.wait_for([&] { return app.rows() == menu_screen; }, 20000));
+        ASSERT_TRUE(app.wait_until_program_waits());
     };
     round_trip();
     const memory_marks before = read_memory_marks();

@@ -104,6 +104,8 @@ TEST_F(NumberText, NonFiniteValuesKeepTheLibraryText) {
     EXPECT_EQ(text(-inf), "-inf");
     EXPECT_EQ(text(-std::numeric_limits<float>::infinity()), "-inf");
     EXPECT_EQ(text(std::numeric_limits<float>::quiet_NaN()), " nan");
+    EXPECT_EQ(text(-std::numeric_limits<double>::quiet_NaN()), " nan");
+    EXPECT_EQ(text(-std::numeric_limits<float>::quiet_NaN()), " nan");
     EXPECT_EQ(text(static_cast<long double>(inf)), " inf");
 }
 

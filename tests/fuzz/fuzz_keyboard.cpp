@@ -7,11 +7,11 @@
 
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/core/run_control.h"
 #include "runtime/window/glut_keys.h"
 #include "runtime/window/key_logs.h"
 #include "runtime/window/key_queue.h"
 #include "runtime/window/keyboard.h"
-#include "runtime/window/shared_words.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
-#include "runtime/window/shared_words.h"
 
 #include "runtime/screen/text_output.h"
 #include "tests/screen/screen_start.h"

@@ -54,6 +54,10 @@ bool app_session::wait_for(const std::function<bool()>& done, int timeout_ms) co
     return true;
 }
 
+bool app_session::wait_until_program_waits(int timeout_ms) const {
+    return wait_for(rt_program_waits_for_key, timeout_ms);
+}
+
 bool app_session::wait_for_row_text(const std::string& text, int timeout_ms) const {
     return wait_for(
         [&] {

@@ -31,6 +31,9 @@ class app_session {
     bool wait_for(const std::function<bool()>& done, int timeout_ms = 10000) const;
     // Waits until some row reads exactly text.
     bool wait_for_row_text(const std::string& text, int timeout_ms = 10000) const;
+    // Waits until the program thread sits in a key wait with every typed key read: only then
+    // may the test read state that the program thread owns.
+    bool wait_until_program_waits(int timeout_ms = 10000) const;
     // Waits until the last non-empty row reads exactly text (the program waits there).
     bool wait_for_last_row(const std::string& text, int timeout_ms = 10000) const;
 };

@@ -21,7 +21,8 @@ void type_ahead_then_end() {
     app.type("ab");
     may_end.store(true);
     if (!app.wait_for([&] { return app.row(25) == "Press any key to continue"; })) std::abort();
-    rt_sleep_ms(300); // the keys typed ahead were discarded: still waiting
+    // The keys typed ahead are read and discarded, and the program still waits.
+    if (!app.wait_until_program_waits()) std::abort();
     std::fprintf(stderr, "still waiting at: %s\n", app.row(25).c_str());
     app.type("x");
     for (;;) rt_sleep_ms(100);

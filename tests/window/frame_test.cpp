@@ -6,13 +6,13 @@
 
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/loaded_fonts.h"
 #include "runtime/window/cursor_shape.h"
 #include "runtime/window/frame_ring.h"
-#include "runtime/window/shared_words.h"
 
 namespace {
 

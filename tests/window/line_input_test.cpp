@@ -12,6 +12,7 @@
 #include "runtime/core/line_input.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/core/run_control.h"
 #include "runtime/core/statement.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/image.h"
@@ -19,7 +20,6 @@
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/glut_keys.h"
 #include "runtime/window/key_queue.h"
-#include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
 #include "tests/support/page_reader.h"
 

@@ -9,10 +9,10 @@
 
 #include "runtime/core/errors.h"
 #include "runtime/core/low_memory.h"
+#include "runtime/core/run_control.h"
 #include "runtime/core/statement.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/executable_path.h"
-#include "runtime/window/shared_words.h"
 #include "runtime/window/startup.h"
 #include "tests/support/scripted_boxes.h"
 

@@ -19,6 +19,9 @@ extern std::atomic<int32_t> window_ready;      // the freeglut window exists
 extern std::atomic<int32_t> exit_code;         // passed to exit() at shutdown
 extern std::atomic<int32_t> display_running;   // the service thread builds frames
 
+// Asks the program to stop; the service thread then begins the shutdown. Any thread.
+void rt_request_stop();
+
 // Page changes on the program thread fence the frame builder with these two.
 void rt_take_frame_lock();
 void rt_release_frame_lock();

@@ -1,4 +1,4 @@
-#include "runtime/window/shared_words.h"
+#include "runtime/core/run_control.h"
 
 #include "runtime/platform/clock.h"
 
@@ -16,6 +16,10 @@ std::atomic<int32_t> timer_pause{0};
 std::atomic<int32_t> window_ready{0};
 std::atomic<int32_t> exit_code{0};
 std::atomic<int32_t> display_running{0};
+
+void rt_request_stop() {
+    stop_request.store(1);
+}
 
 void rt_take_frame_lock() {
     if (!display_running.load()) return;
