@@ -49,7 +49,7 @@ void rt_set_alpha(int32_t alpha, uint32_t first, uint32_t second, int32_t image,
     if (slot < 0) return;
     rt_image& target = image_table[slot];
     if (target.bytes_per_pixel != 4 || alpha < 0 || alpha > largest_alpha) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     uint32_t low = 0, high = 0xFFFFFFFFu; // no colour: every pixel

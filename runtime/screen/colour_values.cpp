@@ -57,7 +57,7 @@ const rt_image* colour_image(int32_t image, uint32_t given) {
 // Palette images: the colour must name an entry (5 otherwise).
 bool palette_colour_valid(const rt_image& image, uint32_t colour) {
     if (colour <= last_palette_index(image)) return true;
-    rt_raise_error(5);
+    rt_raise_error(err_illegal_function_call);
     return false;
 }
 

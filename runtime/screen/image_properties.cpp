@@ -48,7 +48,7 @@ bool measurable_font(int32_t font) {
 int32_t queried_font(int32_t font, uint32_t given) {
     if (!(given & 1)) return dest->font;
     if (measurable_font(font)) return font;
-    rt_raise_error(258);
+    rt_raise_error(err_invalid_handle);
     return -1;
 }
 
@@ -110,7 +110,7 @@ int32_t rt_print_mode(int32_t image, uint32_t given) {
 uint32_t rt_palette_colour(int32_t index, int32_t image, uint32_t given) {
     return query(image, given, [index](const rt_image& i) -> uint32_t {
         if (!i.palette || index < 0 || index >= palette_entries) {
-            rt_raise_error(5);
+            rt_raise_error(err_illegal_function_call);
             return 0;
         }
         return i.palette[index] | opaque;
@@ -133,7 +133,7 @@ void rt_blend_on(int32_t image, uint32_t given) {
     rt_image* target = setting_target(image, (given & 1) != 0);
     if (!target) return;
     if (!is_32_bit(*target)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     target->no_blend = 0;
@@ -149,7 +149,7 @@ void rt_set_transparent(uint32_t colour, int32_t image, uint32_t given) {
     if (!target) return;
     const bool colour_given = (given & 1) != 0;
     if (target->text_page) {
-        if (colour_given) rt_raise_error(5);
+        if (colour_given) rt_raise_error(err_illegal_function_call);
         return;
     }
     if (is_32_bit(*target)) {
@@ -157,11 +157,11 @@ void rt_set_transparent(uint32_t colour, int32_t image, uint32_t given) {
         if (colour_given)
             image_set_alpha_in_range(*target, 0, colour & 0xFFFFFF, colour | opaque);
         else
-            rt_raise_error(5);
+            rt_raise_error(err_illegal_function_call);
         return;
     }
     if (colour_given && colour >= uint32_t(palette_entries)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     target->transparent_colour = colour_given ? colour : no_transparent_colour;
@@ -171,7 +171,7 @@ void rt_set_print_mode(int32_t n, int32_t image, uint32_t given) {
     rt_image* target = setting_target(image, (given & 2) != 0);
     if (!target) return;
     if (target->text_page && n != 1) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     if (n >= 1 && n <= 3) target->print_mode = stored_print_modes[n - 1];
@@ -181,7 +181,7 @@ void rt_set_palette_colour(int32_t index, uint32_t colour, int32_t image, uint32
     rt_image* target = setting_target(image, (given & 1) != 0);
     if (!target) return;
     if (!target->palette || index < 0 || index >= palette_entries) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     target->palette[index] = colour;
@@ -196,7 +196,7 @@ void rt_copy_palette(int32_t source, int32_t destination, uint32_t given) {
     const uint32_t* source_palette = image_table[from].palette;
     uint32_t* destination_palette = image_table[to].palette;
     if (!source_palette || !destination_palette) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     std::memmove(destination_palette, source_palette, palette_entries * sizeof(uint32_t));

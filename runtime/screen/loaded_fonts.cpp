@@ -109,7 +109,7 @@ bool font_in_use(int32_t handle) {
 int32_t rt_load_font(rt_string* file, int32_t size, rt_string* options, uint32_t given) {
     if (error_state.error_pending) return 0;
     if (size <= 0) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return 0;
     }
     if (size > largest_font_size) return -1;
@@ -132,11 +132,11 @@ int32_t rt_load_font(rt_string* file, int32_t size, rt_string* options, uint32_t
 void rt_free_font(int32_t handle) {
     if (error_state.error_pending) return;
     if (!loaded_font_of(handle)) {
-        rt_raise_error(258);
+        rt_raise_error(err_invalid_handle);
         return;
     }
     if (font_in_use(handle)) {
-        rt_raise_error(5);
+        rt_raise_error(err_illegal_function_call);
         return;
     }
     loaded_font& font = font_table[handle - first_loaded_font];

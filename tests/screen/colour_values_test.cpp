@@ -109,20 +109,20 @@ TEST(components, of_colours_beyond_the_palette_raise_5) {
     for (uint32_t (*component)(uint32_t, int32_t, uint32_t) :
          {rt_alpha_of, rt_red_of, rt_green_of, rt_blue_of}) {
         EXPECT_EQ(component(16, page, image_given), 0u);
-        EXPECT_EQ(take_error(), 5u);
+        EXPECT_EQ(take_error(), err_illegal_function_call);
         EXPECT_EQ(component(16, 0, 0), 0u) << "text pages have 16 colours";
-        EXPECT_EQ(take_error(), 5u);
+        EXPECT_EQ(take_error(), err_illegal_function_call);
     }
 }
 
 TEST(colour_values, answer_0_while_an_error_is_pending) {
     start_screen();
     const int32_t deep = rt_new_image(2, 2, 32, 1);
-    rt_raise_error(6);
+    rt_raise_error(err_overflow);
     EXPECT_EQ(rt_rgb(1, 2, 3, deep, image_given), 0u);
     EXPECT_EQ(rt_rgba(1, 2, 3, 4, deep, image_given), 0u);
     EXPECT_EQ(rt_red_of(0xFFFFFFFF, deep, image_given), 0u);
-    EXPECT_EQ(take_error(), 6u);
+    EXPECT_EQ(take_error(), err_overflow);
 }
 
 } // namespace

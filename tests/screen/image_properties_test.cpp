@@ -73,15 +73,15 @@ TEST(image_argument, dead_handle_raises_258_and_answers_0) {
     const int32_t handle = rt_new_image(10, 10, 32, 1);
     rt_free_image(handle, 1);
     EXPECT_EQ(rt_image_width(handle, image_given), 0);
-    EXPECT_EQ(take_error(), 258u);
+    EXPECT_EQ(take_error(), err_invalid_handle);
     rt_set_print_mode(2, handle, 2);
-    EXPECT_EQ(take_error(), 258u);
+    EXPECT_EQ(take_error(), err_invalid_handle);
 }
 
 TEST(pending_error, makes_every_query_answer_0_and_every_setting_do_nothing) {
     start_screen();
     const int32_t handle = new_dest(10, 10, 32);
-    rt_raise_error(5);
+    rt_raise_error(err_illegal_function_call);
     EXPECT_EQ(rt_image_width(0, 0), 0);
     EXPECT_EQ(rt_default_colour(0, 0), 0u);
     EXPECT_EQ(rt_palette_colour(1, 0, 0), 0u);
@@ -89,7 +89,7 @@ TEST(pending_error, makes_every_query_answer_0_and_every_setting_do_nothing) {
     rt_blend_off(0, 0);
     rt_set_alpha(7, 0, 0, 0, 0);
     rt_set_print_mode(2, 0, 0);
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
     EXPECT_EQ(rt_blending(handle, image_given), -1);
     EXPECT_EQ(pixels32(handle)[0], 0u);
     EXPECT_EQ(rt_print_mode(handle, image_given), 3);
@@ -106,7 +106,7 @@ TEST(blending, switches_only_on_32_bit_images) {
     rt_blend_off(paletted, image_given);
     EXPECT_EQ(take_error(), 0u) << "blending off on a palette image does nothing";
     rt_blend_on(paletted, image_given);
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
 }
 
 TEST(transparent_colour, is_set_and_cleared_on_palette_images) {
@@ -117,7 +117,7 @@ TEST(transparent_colour, is_set_and_cleared_on_palette_images) {
     rt_set_transparent(0, handle, 2);
     EXPECT_EQ(rt_transparent_colour(handle, image_given), -1);
     rt_set_transparent(256, handle, 1 | 2);
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
     EXPECT_EQ(rt_transparent_colour(handle, image_given), -1);
 }
 
@@ -126,7 +126,7 @@ TEST(transparent_colour, text_pages_accept_only_the_form_without_colour) {
     rt_set_transparent(0, 0, 0);
     EXPECT_EQ(take_error(), 0u);
     rt_set_transparent(3, 0, 1);
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
 }
 
 TEST(transparent_colour, on_32_bit_images_clears_the_alpha_of_every_pixel_of_that_colour) {
@@ -142,7 +142,7 @@ TEST(transparent_colour, on_32_bit_images_clears_the_alpha_of_every_pixel_of_tha
     EXPECT_EQ(p[3], 0xFF102030u);
     EXPECT_EQ(rt_transparent_colour(0, 0), 0);
     rt_set_transparent(0, 0, 0);
-    EXPECT_EQ(take_error(), 5u) << "no colour on a 32-bit image";
+    EXPECT_EQ(take_error(), err_illegal_function_call) << "no colour on a 32-bit image";
 }
 
 TEST(print_mode, stores_the_mapped_mode_and_answers_it) {
@@ -164,7 +164,7 @@ TEST(print_mode, text_pages_accept_only_both_colours) {
     EXPECT_EQ(take_error(), 0u);
     for (int32_t n : {2, 3, 0}) {
         rt_set_print_mode(n, 0, 0);
-        EXPECT_EQ(take_error(), 5u) << n;
+        EXPECT_EQ(take_error(), err_illegal_function_call) << n;
         EXPECT_EQ(rt_print_mode(0, 0), 3);
     }
 }
@@ -186,9 +186,9 @@ TEST(palette_colour, refuses_indices_outside_the_palette_and_32_bit_images) {
     const struct { int32_t index, image; } refused[] = {{256, paletted}, {-1, paletted}, {0, deep}};
     for (const auto& r : refused) {
         EXPECT_EQ(rt_palette_colour(r.index, r.image, 1), 0u);
-        EXPECT_EQ(take_error(), 5u);
+        EXPECT_EQ(take_error(), err_illegal_function_call);
         rt_set_palette_colour(r.index, 1, r.image, 1);
-        EXPECT_EQ(take_error(), 5u);
+        EXPECT_EQ(take_error(), err_illegal_function_call);
     }
 }
 
@@ -204,7 +204,7 @@ TEST(copy_palette, copies_every_entry_from_the_source_image) {
         ASSERT_EQ(image_table[-to].palette[i], uint32_t(i) * 0x010203) << i;
     const int32_t deep = rt_new_image(4, 4, 32, 1);
     rt_copy_palette(from, deep, 1 | 2);
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
 }
 
 struct alpha_case {
@@ -276,7 +276,7 @@ TEST(set_alpha_refusals, need_a_32_bit_image_and_an_alpha_of_0_to_255) {
     } refused[] = {{256, deep}, {-1, deep}, {0, paletted}, {0, 0}};
     for (const auto& r : refused) {
         rt_set_alpha(r.alpha, 0, 0, r.image, 4);
-        EXPECT_EQ(take_error(), 5u) << r.alpha << " on " << r.image;
+        EXPECT_EQ(take_error(), err_illegal_function_call) << r.alpha << " on " << r.image;
     }
     EXPECT_EQ(pixels32(deep)[0], 0u);
 }
@@ -293,7 +293,7 @@ TEST(font_size_queries, answer_the_cell_of_a_given_or_the_destination_font) {
     EXPECT_EQ(rt_font_height(0, 0), 16);
     for (int32_t refused : {9, 15, 17, 0, 32, -1}) {
         EXPECT_EQ(rt_font_width(refused, 1), 0);
-        EXPECT_EQ(take_error(), 258u) << refused;
+        EXPECT_EQ(take_error(), err_invalid_handle) << refused;
     }
 }
 

@@ -116,9 +116,9 @@ TEST(load_font, fills_the_handle_table_from_size_and_options) {
 TEST(load_font, refuses_sizes_and_files_it_cannot_use) {
     start_screen();
     EXPECT_EQ(load(sans, 0), 0);
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
     EXPECT_EQ(load(sans, -3), 0);
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
     EXPECT_EQ(load(sans, 2049), -1);
     EXPECT_EQ(load("/nonexistent/font.ttf", 16), -1);
     EXPECT_EQ(load("/usr/share/fonts/truetype/dejavu", 16), -1) << "a folder";
@@ -134,14 +134,14 @@ TEST(free_font, refuses_fonts_in_use_and_handles_that_are_no_loaded_font) {
     rt_set_font(font, 0, 0);
     rt_select_dest(0);
     rt_free_font(font);
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
     EXPECT_TRUE(font_exists(font));
     rt_set_font(8, image, 1);
     rt_free_font(font);
     EXPECT_EQ(take_error(), 0u);
     for (int32_t none : {font, 16, 8, 31, 99, -1}) {
         rt_free_font(none);
-        EXPECT_EQ(take_error(), 258u) << none;
+        EXPECT_EQ(take_error(), err_invalid_handle) << none;
     }
 }
 
@@ -156,13 +156,13 @@ TEST(set_font, takes_loaded_fonts_on_pixel_images_and_monospace_ones_on_text_pag
     EXPECT_EQ(dest->cursor_row, 1);
     EXPECT_EQ(dest->print_bottom, 3) << "100 / 24 = 4 rows, the last kept out";
     rt_set_font(proportional, 0, 1);
-    EXPECT_EQ(take_error(), 5u) << "a proportional font on the text screen";
+    EXPECT_EQ(take_error(), err_illegal_function_call) << "a proportional font on the text screen";
     rt_set_font(monospace, 0, 1);
     EXPECT_EQ(take_error(), 0u);
     EXPECT_EQ(image_table[page_list[0]].font, monospace);
     EXPECT_EQ(image_table[page_list[1]].font, monospace) << "every text screen page";
     rt_free_font(monospace);
-    EXPECT_EQ(take_error(), 5u);
+    EXPECT_EQ(take_error(), err_illegal_function_call);
 }
 
 TEST(proportional_font, advances_the_cursor_by_each_glyph_width) {
@@ -333,7 +333,8 @@ TEST(font_monospace, centres_glyphs_in_cells_of_one_width) {
 }
 
 // Loading, drawing with and freeing a font, including the cells made for text pages.
-[[maybe_unused]] void font_cycle(int32_t cycle, rt_string* file, rt_string* options, int32_t text_image) {
+[[maybe_unused]] void font_cycle(int32_t cycle, rt_string* file, rt_string* options,
+                                 int32_t text_image) {
     const int32_t font = rt_load_font(file, 16, options, 1);
     ASSERT_GE(font, 32);
     rt_set_font(font, 0, 0);
