@@ -31,4 +31,5 @@ enum rt_error_number : uint32_t {
     err_string_heap = 512,
     err_low_string_region = 513,
     err_first_input_snapshot = 516, // 517 for the second
+    err_fill_memory = 518,          // flood-fill frontiers and visited map
 };
