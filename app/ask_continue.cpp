@@ -7,39 +7,34 @@ namespace {
 enum class answer_kind { yes, no, unrecognised };
 
 answer_kind classify(rt_string* answer) {
+    if (answered_yes(answer)) return answer_kind::yes;
     const std::string_view upper = rt_view(rt_ucase(answer));
-    if (upper == "Y" || upper == "YES") return answer_kind::yes;
     if (upper == "N" || upper == "NO") return answer_kind::no;
     return answer_kind::unrecognised;
 }
 
 // True when the calculator is to start again; false for the main menu.
-bool ask_continue(rt_routine& r, float& invalid_answers) {
-    rt_string* answer = rt_string_new(0, false);
+bool ask_continue(rt_routine& r, float& invalid_answers, continue_question question) {
+    string_variable answer;
     for (;;) {
-        ask_string(r, 900, "WOULD YOU LIKE TO CONTINUE ", answer);
+        if (question == continue_question::after_empty_line) print_line(r, 899);
+        ask_string(r, 900, "WOULD YOU LIKE TO CONTINUE ", answer.text);
         answer_kind kind = answer_kind::unrecognised;
-        r.statement(901, [&] { kind = classify(answer); });
-        if (kind != answer_kind::unrecognised) {
-            rt_string_free(answer);
-            return kind == answer_kind::yes;
-        }
+        r.statement(901, [&] { kind = classify(answer.text); });
+        if (kind != answer_kind::unrecognised) return kind == answer_kind::yes;
         print_line(r, 903, "PLEASE ENTER (Y)es OR (N)o");
         r.statement(904, [&] { invalid_answers += 1; });
-        if (invalid_answers == 3) {
-            rt_string_free(answer);
-            return false;
-        }
+        if (invalid_answers == 3) return false;
     }
 }
 
 } // namespace
 
-void run_calculator(calculator_body body) {
+void run_calculator(const calculator& c) {
     for (;;) {
         rt_routine r;
         float& invalid_answers = r.local<float>();
-        body(r);
-        if (!ask_continue(r, invalid_answers)) return;
+        c.body(r);
+        if (!ask_continue(r, invalid_answers, c.question)) return;
     }
 }

@@ -4,24 +4,9 @@
 #include "app/app_io.h"
 #include "app/calculators.h"
 #include "runtime/core/number_text.h"
-#include "runtime/core/print_using.h"
 #include "runtime/screen/text_output.h"
 
 namespace {
-
-// A print statement with one value through a template, ending the line. When an error
-// is pending after formatting, what was produced is printed without a line end.
-void print_using_line(rt_routine& r, uint32_t line, const char* picture, float value) {
-    r.statement(line, [&] {
-        rt_string* output = nullptr;
-        rt_print_using(rt_string_from_text(picture), 0, &output, value);
-        const bool failed = error_state.error_pending != 0;
-        const uint32_t pending = error_state.error_pending;
-        error_state.error_pending = 0;
-        rt_print(output ? output : rt_string_from_text(""), !failed);
-        error_state.error_pending = pending;
-    });
-}
 
 // Arc energy per inch of travel, A x V x 60 / inches per minute; with the heat input in
 // place of the speed it gives the slowest speed instead. Stored as a single.
@@ -52,7 +37,7 @@ void carbon_equivalent(rt_routine& r) {
                                 (cr + static_cast<long double>(mo)) / 10.0L + cu / 40.0L);
     });
     print_line(r, 411);
-    print_using_line(r, 412, "THE CARBON EQUIVELANT IS  #.### %", ce);
+    print_using_line(r, 412, "THE CARBON EQUIVELANT IS  #.### %", {ce});
     print_line(r, 413);
 }
 
@@ -79,7 +64,7 @@ void carbon_equivalent_a20(rt_routine& r) {
                                 (ni + static_cast<long double>(cu)) / 15.0L);
     });
     print_line(r, 517);
-    print_using_line(r, 518, "THE CARBON EQUIVALENT FOR THIS MATERIAL IS ##.### % ", ce);
+    print_using_line(r, 518, "THE CARBON EQUIVALENT FOR THIS MATERIAL IS ##.### % ", {ce});
     print_line(r, 519);
 }
 

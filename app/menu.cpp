@@ -4,6 +4,7 @@
 
 #include "app/app_io.h"
 #include "app/calculators.h"
+#include "app/weld_metal.h"
 #include "runtime/core/number_text.h"
 #include "runtime/core/run_control.h"
 #include "runtime/screen/image.h"
@@ -27,16 +28,23 @@ constexpr const char* menu_entries[] = {
     " 13) QUIT ",
 };
 
-// Routines by selection; entries whose calculators are not built yet return to the menu.
-constexpr calculator_body menu_routines[] = {
-    carbon_equivalent, carbon_equivalent_a20,
-    nullptr,           nullptr,
-    nullptr,           nullptr,
-    nullptr,           nullptr,
-    nullptr,           nullptr,
-    heat_input,        nullptr,
+// Routines by selection; entry 12 is run on its own (below).
+constexpr calculator menu_routines[] = {
+    {carbon_equivalent},
+    {carbon_equivalent_a20},
+    {cost_comparison, continue_question::after_empty_line},
+    {fillet_weld},
+    {single_vee_groove},
+    {double_vee_groove},
+    {single_bevel_groove},
+    {double_bevel_groove},
+    {plug_welds},
+    {square_groove},
+    {heat_input},
+    {},
 };
 
+// Entry 12 asks its own "another" question instead of the continue question.
 constexpr int16_t ultrasonic_selection = 12;
 
 void draw_menu(rt_routine& r) {
@@ -72,10 +80,11 @@ void main_menu() {
         rt_routine r;
         draw_menu(r);
         const int16_t selection = read_selection(r);
+        const calculator& chosen = menu_routines[selection - 1];
         if (selection == ultrasonic_selection)
             ultrasonic_simulation();
-        else if (calculator_body body = menu_routines[selection - 1])
-            run_calculator(body);
+        else if (chosen.body)
+            run_calculator(chosen);
     }
 }
 

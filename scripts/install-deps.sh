@@ -4,10 +4,10 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config googletest libgtest-dev freeglut3-dev libgl1-mesa-dev
-          libglu1-mesa-dev libgl1-mesa-dri libx11-dev libopenal-dev libcups2-dev)
+          libglu1-mesa-dev libgl1-mesa-dri libx11-dev libopenal-dev libcups2-dev libfreetype-dev)
 if [ "${1:-}" = "test" ]; then
     packages+=(clang libclang-rt-14-dev xvfb xdotool x11-utils imagemagick xauth
-              g++-aarch64-linux-gnu cups-daemon cups-client cups-core-drivers)
+              g++-aarch64-linux-gnu cups-daemon cups-client cups-core-drivers fonts-dejavu-core)
 fi
 
 missing=()

@@ -4,6 +4,7 @@
 #include "runtime/core/run_control.h"
 #include "runtime/screen/glyphs.h"
 #include "runtime/screen/image.h"
+#include "runtime/screen/loaded_fonts.h"
 
 // Built in: 8 and 9 the 8x8 set, 14 and 15 the 14-row cut of the 8x16 set, 16 and 17 the
 // 8x16 set; the odd handles are the double-width ones of the 40-column text modes.
@@ -34,24 +35,31 @@ void rt_fonts_init() {
     expand_glyph_rows(glyph_rows_8x16, 256 * 16, glyphs_8x16);
 }
 
-bool font_exists(int32_t font) {
+static bool font_built_in(int32_t font) {
     return font >= 0 && font < first_loaded_font && font_height_table[font] != 0;
 }
 
+bool font_exists(int32_t font) {
+    return font_built_in(font) || loaded_font_of(font);
+}
+
 int32_t font_height(int32_t font) {
-    return font_exists(font) ? static_cast<int32_t>(font_height_table[font]) : 0;
+    if (const loaded_font* loaded = loaded_font_of(font)) return loaded->height;
+    return font_built_in(font) ? static_cast<int32_t>(font_height_table[font]) : 0;
 }
 
 int32_t font_width(int32_t font) {
-    return font_exists(font) ? static_cast<int32_t>(font_width_table[font]) : 0;
+    if (const loaded_font* loaded = loaded_font_of(font)) return loaded->width;
+    return font_built_in(font) ? static_cast<int32_t>(font_width_table[font]) : 0;
 }
 
 uint32_t font_flags(int32_t font) {
-    return font_exists(font) ? font_flags_table[font] : 0;
+    if (const loaded_font* loaded = loaded_font_of(font)) return loaded->flags;
+    return font_built_in(font) ? font_flags_table[font] : 0;
 }
 
 const uint8_t* font_glyph(int32_t font, uint32_t code) {
-    if (!font_exists(font)) return nullptr;
+    if (!font_built_in(font)) return nullptr;
     uint32_t c = code & 255;
     int32_t height = font_height(font);
     if (height == 8) return glyphs_8x8 + c * 64;
@@ -91,13 +99,17 @@ void font_draw_char(uint32_t code) {
         store_text_cell(*dest, code);
         return;
     }
-    // Only the built-in sets can be drawn; anything else leaves the page unchanged.
+    if (dest->font >= first_loaded_font) {
+        loaded_font_draw_char(code);
+        return;
+    }
     const uint8_t* glyph = font_glyph(dest->font, code);
     if (glyph) draw_glyph_cell(*dest, glyph);
 }
 
-int32_t font_char_width(uint32_t /*code*/) {
+int32_t font_char_width(uint32_t code) {
     if (error_state.error_pending) return 0;
+    if (dest->font >= first_loaded_font) return loaded_font_char_width(dest->font, code);
     return font_width(dest->font);
 }
 
@@ -120,6 +132,11 @@ void rt_set_font(int32_t font, int32_t page_or_handle, uint32_t given) {
     rt_image& image = image_table[slot];
     if (image.text_page && !(font_flags(font) & font_flag_monospace)) {
         rt_raise_error(err_illegal_function_call);
+        return;
+    }
+    // The display shows text pages of a loaded font from cells rendered beforehand.
+    if (image.text_page && font >= first_loaded_font && !loaded_font_prepare_text_cells(font)) {
+        rt_raise_error(err_out_of_memory);
         return;
     }
     if (image.text_page && (image.flags & image_screen_page)) {

@@ -22,6 +22,7 @@ extern uint8_t glyphs_8x16[256 * 128];
 // Start-up: expands the constant glyph rows into the working sets.
 void rt_fonts_init();
 
+// Built-in handles and live loaded fonts (loaded_fonts.h).
 bool font_exists(int32_t font);
 // Cell height and width in pixels (width 0 = proportional); 0 for handles that are no font.
 int32_t font_height(int32_t font);
@@ -37,11 +38,12 @@ const uint8_t* font_glyph(int32_t font, uint32_t code);
 // by print_mode (1 set pixels only, 2 clear pixels only, 3 both), without clipping; on a
 // text page it stores the code and the text attribute in the cursor's cell.
 void font_draw_char(uint32_t code);
-// Width of one character in dest_image's font.
+// Width of one character in dest_image's font: the glyph's own width with a proportional font.
 int32_t font_char_width(uint32_t code);
 
 // Sets the font of a page or image (given non-zero: page_or_handle names it, else
 // dest_image). Error 258 for a handle that is no font, 5 for a proportional font on a text
-// page. On a text screen page every screen page changes font; on any other image the
-// cursor goes home and the print region is recomputed for the new cell height.
+// page (7 when the cells of a loaded font for the display cannot be made). On a text screen page
+// every screen page changes font; on any other image the cursor goes home and the print region is
+// recomputed for the new cell height.
 void rt_set_font(int32_t font, int32_t page_or_handle, uint32_t given);

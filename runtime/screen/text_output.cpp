@@ -18,6 +18,7 @@ int32_t (*tab_page_hook)() = nullptr;
 namespace {
 
 constexpr int32_t tab_pixels = 64;
+constexpr int32_t tab_columns = 8;
 constexpr int32_t zone_pixels = 112;
 constexpr int32_t zone_columns = 14;
 constexpr int bell_ms = 250;
@@ -158,7 +159,8 @@ bool obey_control(uint32_t code, bool more_follows, bool new_line) {
         for (;;) {
             const bool again = (dest->cursor_col & 7) != 0;
             const bool wrapped = print_glyph(' ', again || more_follows, new_line);
-            if (!again) return wrapped;
+            // A line narrower than one tab stop never reaches one: the tab ends where it wrapped.
+            if (!again || (wrapped && image_columns(*dest) < tab_columns)) return wrapped;
         }
     }
     case 7:

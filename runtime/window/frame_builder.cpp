@@ -11,6 +11,7 @@
 #include "runtime/platform/clock.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
+#include "runtime/screen/loaded_fonts.h"
 #include "runtime/window/cursor_shape.h"
 #include "runtime/window/frame_ring.h"
 
@@ -214,11 +215,18 @@ void draw_cell(const text_frame& f, int32_t x, int32_t y, uint8_t code, uint8_t 
     uint32_t foreground = palette[attribute & 15] | opaque;
     if ((attribute & 0x80) && f.blink) foreground = background;
     const uint8_t* glyph = font_glyph(f.page.font, code);
+    // Loaded fonts: a coverage map of the whole cell, shaded between the two colours.
+    const uint8_t* coverage = glyph ? nullptr : loaded_font_text_cell(f.page.font, code);
     const int32_t scale = f.cell_w / 8;
     uint32_t* origin =
         f.slot.pixels + static_cast<size_t>(y) * f.cell_h * f.slot.width + x * f.cell_w;
     for (int32_t row = 0; row < f.cell_h; ++row) {
         uint32_t* out = origin + static_cast<size_t>(row) * f.slot.width;
+        if (coverage) {
+            for (int32_t col = 0; col < f.cell_w; ++col)
+                out[col] = coverage_blend(background, foreground, *coverage++);
+            continue;
+        }
         const uint8_t* source = glyph ? glyph + row * 8 : nullptr;
         for (int32_t col = 0; col < 8; ++col) {
             const uint32_t colour = source && source[col] ? foreground : background;

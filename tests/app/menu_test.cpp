@@ -75,7 +75,7 @@ TEST_F(Menu, InvalidSelectionsAreNamedAndThePromptComesAgain) {
 
 TEST_F(Menu, EntriesNotBuiltYetComeBackToTheMenu) {
     ASSERT_TRUE(at_menu());
-    app.enter("7");
+    app.enter("12");
     ASSERT_TRUE(app.wait_for([&] { return app.rows() == menu_screen; }));
 }
 

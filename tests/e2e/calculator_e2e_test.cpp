@@ -6,10 +6,13 @@
 
 #include "runtime/platform/clock.h"
 #include "tests/support/calculator_window.h"
+#include "tests/support/page_reader.h"
 #include "tests/support/x_window.h"
 #include "tests/support/xvfb_session.h"
 
 namespace {
+
+constexpr int graphics_cell_height = 8;
 
 class RealCalculator : public ::testing::Test {
   protected:
@@ -22,7 +25,14 @@ class RealCalculator : public ::testing::Test {
     }
 
     std::vector<std::string> screen() {
-        return window_text_rows(xvfb.display_name(), window, 0x0000AA);
+        return window_text_rows(xvfb.display_name(), window, background, cell_height);
+    }
+
+    // Reads the window as the two-colour graphics screen from now on: white on black in cells
+    // 8 pixels high.
+    void read_graphics_screen() {
+        background = 0x000000;
+        cell_height = graphics_cell_height;
     }
 
     bool wait_for_row(const std::string& text, int timeout_ms = 10000) {
@@ -43,6 +53,8 @@ class RealCalculator : public ::testing::Test {
     xvfb_session xvfb;
     std::unique_ptr<child_process> program;
     x_window_id window = 0;
+    uint32_t background = 0x0000AA; // the menu's blue
+    int cell_height = 16;
 };
 
 TEST_F(RealCalculator, MenuReadsBackExactly) {
@@ -64,6 +76,54 @@ TEST_F(RealCalculator, CarbonEquivalentOfTheWorkedExample) {
     ASSERT_TRUE(wait_for_row("ENTER PERCENTAGE OF CARBON?"));
     for (const char* value : {".18", ".9", ".2", ".1", ".05", ".4"}) enter(value);
     EXPECT_TRUE(wait_for_row("THE CARBON EQUIVELANT IS  0.365 %"));
+}
+
+// The fillet weld's sketch as the window shows it: the lower part of the screenshot equals the
+// committed picture of the in-process test, pixel for pixel (black background, one
+// foreground colour).
+::testing::AssertionResult sketch_matches(const rgba_image& shot, const grey_map& expected,
+                                          int first_row) {
+    if (expected.values.empty()) return ::testing::AssertionFailure() << "no expected picture";
+    if (shot.width != expected.width || shot.height != expected.height)
+        return ::testing::AssertionFailure() << "window " << shot.width << "x" << shot.height;
+    std::optional<uint32_t> foreground;
+    for (int y = first_row; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            const uint32_t colour = shot.rgb(x, y);
+            const bool lit = expected.values[static_cast<size_t>(y) * expected.width + x] != 0;
+            if (lit && !foreground && colour != 0) foreground = colour;
+            const bool matches = lit ? colour != 0 && colour == foreground : colour == 0;
+            if (!matches)
+                return ::testing::AssertionFailure()
+                       << "pixel (" << x << ", " << y << ") is " << std::hex << colour;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(RealCalculator, FilletWeldShowsItsSketchAndBothResults) {
+    ASSERT_TRUE(wait_for_row("SELECT AN OPTION ?"));
+    enter("4");
+    read_graphics_screen();
+    ASSERT_TRUE(wait_for_row("ENTER 1st LEG SIZE?"));
+    enter(".25");
+    enter(".25");
+    ASSERT_TRUE(wait_for_row("WOULD YOU LIKE TO CONTINUE ?"));
+    const std::vector<std::string> rows = screen();
+    ASSERT_GE(rows.size(), 7u);
+    EXPECT_EQ(
+        std::vector<std::string>(rows.begin(), rows.begin() + 6),
+        (std::vector<std::string>{"ENTER 1st LEG SIZE? .25", "ENTER 2nd LEG SIZE? .25", "",
+                                  "THE CROSS SECTIONAL AREA OF THIS WELD IS   0.031 SQUARE INCHES",
+                                  "", "THIS WELD WILL REQUIRE    0.106 POUNDS PER FOOT"}));
+    const rgba_image shot = capture_window(xvfb.display_name(), window);
+    ASSERT_EQ(shot.width, 640);
+    ASSERT_EQ(shot.height, 200);
+    // Below the text: from the row under the continue question (row 8) to the bottom.
+    constexpr int rows_of_text = 8;
+    EXPECT_TRUE(sketch_matches(shot, read_expected_grey_map("app/fillet_weld.pgm"),
+                               rows_of_text * graphics_cell_height));
+    if (const char* shot_path = std::getenv("MIRVA_WELD_SCREENSHOT")) write_png(shot, shot_path);
 }
 
 TEST_F(RealCalculator, QuitShowsTheClosingScreenAndAKeyEndsTheProgram) {

@@ -137,4 +137,11 @@ TEST_F(TextOnPixelPages, ThirtyTwoBitPageScrollsWithItsBackground) {
     for (int x = 0; x < 16; ++x) EXPECT_EQ(p[size_t(16 + 8) * 16 + x], 0xFF000000u);
 }
 
+TEST_F(TextOnPixelPages, TabOnAnImageNarrowerThanOneTabStopEndsAtTheNextRow) {
+    rt_select_dest(rt_new_image(40, 64, 12, 1)); // 5 columns, 4 rows
+    rt_print("A\tB", false);
+    EXPECT_EQ(dest->cursor_row, 2);
+    EXPECT_EQ(dest->cursor_col, 2) << "B printed at the start of the next row";
+}
+
 } // namespace

@@ -16,11 +16,12 @@ x_window_id start_calculator(const xvfb_session& xvfb, const std::string& execut
 }
 
 std::vector<std::string> window_text_rows(const std::string& display, x_window_id window,
-                                          std::optional<uint32_t> background_rgb) {
+                                          std::optional<uint32_t> background_rgb,
+                                          int32_t cell_height) {
     const rgba_image picture = capture_window(display, window);
     if (picture.empty()) return {};
-    std::vector<std::string> rows =
-        decode_text_screen(picture.bytes.data(), picture.width, picture.height, 4, background_rgb);
+    std::vector<std::string> rows = decode_text_screen(
+        picture.bytes.data(), picture.width, picture.height, 4, background_rgb, cell_height);
     for (auto& row : rows) row.erase(row.find_last_not_of(' ') + 1);
     return rows;
 }

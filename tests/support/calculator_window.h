@@ -16,9 +16,10 @@ x_window_id start_calculator(const xvfb_session& xvfb, const std::string& execut
                              std::unique_ptr<child_process>& program, int timeout_ms);
 
 // The window's text screen, one row of cells a string, trailing blanks removed; empty
-// when it cannot be read. background_rgb as for decode_text_screen.
+// when it cannot be read. background_rgb and cell_height as for decode_text_screen.
 std::vector<std::string> window_text_rows(const std::string& display, x_window_id window,
-                                          std::optional<uint32_t> background_rgb = {});
+                                          std::optional<uint32_t> background_rgb = {},
+                                          int32_t cell_height = 16);
 
 // The expected main menu, rows 1 to 17 with trailing blanks removed.
 const std::vector<std::string>& expected_menu_rows();

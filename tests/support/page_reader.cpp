@@ -5,6 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "runtime/screen/fonts.h"
+#include "tests/support/glyph_decoder.h"
+
 namespace {
 
 std::string read_file(const std::string& path) {
@@ -54,15 +57,26 @@ text_page_rows read_text_page(const rt_image& page) {
     return rows;
 }
 
+std::vector<std::string> page_text(const rt_image& page) {
+    if (page.text_page) return read_text_page(page).text;
+    const rgba_image picture = page_picture(page);
+    const uint32_t background =
+        (page.bytes_per_pixel == 4 ? page.bg_colour
+                                   : page.palette[page.bg_colour & page.colour_mask]) &
+        0xFFFFFF;
+    return decode_text_screen(picture.bytes.data(), picture.width, picture.height, 4, background,
+                              font_height(page.font));
+}
+
 std::string text_row(const rt_image& page, int row) {
-    std::string text = read_text_page(page).text.at(static_cast<size_t>(row - 1));
+    std::string text = page_text(page).at(static_cast<size_t>(row - 1));
     text.erase(text.find_last_not_of(' ') + 1);
     return text;
 }
 
 std::vector<std::string> text_rows(const rt_image& page) {
-    std::vector<std::string> rows;
-    for (int row = 1; row <= page.height; ++row) rows.push_back(text_row(page, row));
+    std::vector<std::string> rows = page_text(page);
+    for (std::string& row : rows) row.erase(row.find_last_not_of(' ') + 1);
     while (!rows.empty() && rows.back().empty()) rows.pop_back();
     return rows;
 }
@@ -100,6 +114,21 @@ std::string page_as_pnm(const rt_image& page) {
         out.write(reinterpret_cast<const char*>(page.pixels), static_cast<std::streamsize>(count));
     }
     return out.str();
+}
+
+grey_map read_expected_grey_map(const std::string& name) {
+    std::istringstream file(read_file(data_folder() + "/" + name));
+    std::string magic;
+    grey_map map;
+    int max_value = 0;
+    file >> magic >> map.width >> map.height >> max_value;
+    file.get(); // the single white space before the pixels
+    const size_t count = static_cast<size_t>(map.width) * map.height;
+    if (magic != "P5" || max_value <= 0 || max_value > 255 || count == 0) return {};
+    map.values.resize(count);
+    file.read(reinterpret_cast<char*>(map.values.data()), static_cast<std::streamsize>(count));
+    if (static_cast<size_t>(file.gcount()) != count) return {};
+    return map;
 }
 
 ::testing::AssertionResult page_matches_expected(const rt_image& page, const std::string& name) {

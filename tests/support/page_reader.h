@@ -16,7 +16,10 @@ struct text_page_rows {
 };
 
 text_page_rows read_text_page(const rt_image& page);
-// Row n (1-based) of a text page without its trailing blanks.
+// The characters of each row: the cells of a text page, or the glyphs read back from the
+// pixels of a pixel page (cells that match no glyph read as undecodable_cell).
+std::vector<std::string> page_text(const rt_image& page);
+// Row n (1-based) of a page without its trailing blanks.
 std::string text_row(const rt_image& page, int row);
 // Every row without trailing blanks, trailing empty rows dropped.
 std::vector<std::string> text_rows(const rt_image& page);
@@ -27,6 +30,16 @@ uint8_t attribute_at(const rt_image& page, int row, int column);
 rgba_image page_picture(const rt_image& page);
 // Palette-index pages as binary PGM (P5, max value colour_mask), 32-bit pages as PPM (P6).
 std::string page_as_pnm(const rt_image& page);
+
+// A committed grey map of palette indices (P5, as page_as_pnm writes them).
+struct grey_map {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> values; // one per pixel, top row first
+};
+// Reads tests/data/<name> (found through MIRVA_TEST_DATA); empty when it is missing or not
+// a one-byte grey map.
+grey_map read_expected_grey_map(const std::string& name);
 
 // Compares a pixel page with tests/data/<name> (found through MIRVA_TEST_DATA). On a
 // mismatch the actual page goes to actual/<name> and actual/<name>.png beside the test

@@ -1,6 +1,7 @@
 // Frames built from the visible page: change detection, blinking, cursor, sizes, ring.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <thread>
 
 #include "runtime/core/low_memory.h"
@@ -9,6 +10,7 @@
 #include "runtime/platform/clock.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
+#include "runtime/screen/loaded_fonts.h"
 #include "runtime/window/cursor_shape.h"
 #include "runtime/window/frame_ring.h"
 
@@ -214,6 +216,28 @@ TEST_F(Frames, AFullRingSkipsBuildsUntilTheDisplayReleasesSlots) {
     frame_builder();
     EXPECT_EQ(frame_newest.load(), 1);
     EXPECT_NE(frame_ring[1].pixels, nullptr);
+}
+
+TEST_F(Frames, TextScreenInALoadedMonospaceFontShowsItsShadedGlyphs) {
+    const int32_t font =
+        rt_load_font(rt_string_from_text("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"), 20,
+                     rt_string_from_text("MONOSPACE"), 1);
+    rt_set_font(font, 0, 0);
+    const int32_t w = font_width(font);
+    ASSERT_GT(w, 0);
+    put_cell(0, 0, 219, 0x1F); // full block, white on blue
+    put_cell(1, 0, 'A', 0x1F);
+    frame_builder();
+    EXPECT_EQ(newest().width, 80 * w);
+    EXPECT_EQ(newest().height, 25 * 20);
+    EXPECT_EQ(pixel(w / 2, 10), white) << "inside the full block";
+    std::set<uint32_t> shades;
+    for (int y = 0; y < 20; ++y)
+        for (int x = w; x < 2 * w; ++x) shades.insert(pixel(x, y));
+    EXPECT_TRUE(shades.count(white) && shades.count(blue)) << "the A in white on blue";
+    EXPECT_GT(shades.size(), 2u) << "with shades between at its edges";
+    for (int y = 0; y < 20; ++y)
+        for (int x = 2 * w; x < 3 * w; ++x) ASSERT_EQ(pixel(x, y), black) << "an empty cell";
 }
 
 } // namespace

@@ -1,0 +1,37 @@
+#include "app/sketch.h"
+
+#include "runtime/screen/draw.h"
+#include "runtime/screen/graphics.h"
+#include "runtime/screen/image.h"
+#include "runtime/screen/text_output.h"
+
+namespace {
+
+constexpr int32_t sketch_screen_mode = 2;
+constexpr uint32_t screen_mode_given = 1;
+
+void draw_step(const sketch_step& step) {
+    switch (step.what) {
+    case sketch_step::kind::point:
+        rt_pset(step.x1, step.y1, 0, 0);
+        break;
+    case sketch_step::kind::commands:
+        rt_draw(step.commands);
+        break;
+    case sketch_step::kind::line:
+        rt_line(step.x1, step.y1, step.x2, step.y2, 0, line_plain, 0, line_first_point);
+        break;
+    case sketch_step::kind::circle:
+        rt_circle(step.x1, step.y1, step.x2, 0, 0, 0, 0, 0);
+        break;
+    }
+}
+
+} // namespace
+
+void show_sketch_screen(rt_routine& r, uint32_t first_line, std::span<const sketch_step> sketch) {
+    r.statement(first_line, [] { rt_screen(sketch_screen_mode, 0, 0, 0, 0, screen_mode_given); });
+    r.statement(first_line + 1, [] { rt_cls(0, 0, 0); });
+    uint32_t line = first_line + 2;
+    for (const sketch_step& step : sketch) r.statement(line++, [&] { draw_step(step); });
+}
