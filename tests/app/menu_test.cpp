@@ -73,12 +73,6 @@ TEST_F(Menu, InvalidSelectionsAreNamedAndThePromptComesAgain) {
                                         "SELECT AN OPTION ?"}));
 }
 
-TEST_F(Menu, EntriesNotBuiltYetComeBackToTheMenu) {
-    ASSERT_TRUE(at_menu());
-    app.enter("12");
-    ASSERT_TRUE(app.wait_for([&] { return app.rows() == menu_screen; }));
-}
-
 TEST_F(Menu, YesInAnyCaseRestartsTheCalculatorAndNoGoesBack) {
     ASSERT_TRUE(at_menu());
     app.enter("11");
