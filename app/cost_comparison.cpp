@@ -28,8 +28,10 @@ constexpr entry_texts procedure_entries[] = {
      "                  GMAW = .50", "GAS FLOW RATE IN CUBIC FEET PER HOUR"},
 };
 
-// The operating factor is typed after a prompt of blanks, below the hints.
-const std::string operating_factor_prompt(30, ' ');
+// The operating factor is typed after a prompt of 30 blanks, below the hints. Constant
+// text with no destructor: the program thread may still print it while the process exits.
+constexpr std::string_view operating_factor_prompt = "                              ";
+static_assert(operating_factor_prompt.size() == 30);
 
 // One procedure as the user describes it, and its costs per pound of weld metal.
 struct procedure {
