@@ -197,6 +197,7 @@ TEST_F(CostComparison, PrintedCopyForYesOnly) {
         // A page goes out once nothing has been printed for a while.
         fake_ms += static_cast<int64_t>(printer_idle_seconds * 1000);
         ASSERT_TRUE(app.wait_for([&] { return recorded_page_count() == c.pages_printed; }));
+        ASSERT_TRUE(wait_for_service_pass()); // the flush that printed has finished
         ASSERT_TRUE(app.wait_until_program_waits());
         EXPECT_FALSE(printer_page_pending());
         EXPECT_EQ(recorded_page_count(), c.pages_printed);

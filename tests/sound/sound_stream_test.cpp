@@ -10,6 +10,7 @@
 #include "runtime/sound/sound_streams.h"
 #include "runtime/sound/tone_synthesis.h"
 #include "runtime/window/startup.h"
+#include "tests/support/app_session.h"
 #include "tests/support/recording_audio.h"
 
 namespace {
@@ -180,6 +181,7 @@ TEST_F(running_sound_test, ClosedStreamIsReleasedThreeSecondsAfterTheRequest) {
     EXPECT_EQ(sound_stream_of(handle), nullptr);
     const int64_t deadline = closed_at + 10000;
     while (deleted_streams().empty() && rt_clock_ms() < deadline) rt_sleep_ms(20);
+    ASSERT_TRUE(wait_for_service_pass()); // the release that deleted it has finished
     const std::vector<deleted_stream> deleted = deleted_streams();
     ASSERT_EQ(deleted.size(), 1u);
     EXPECT_EQ(deleted[0].source, source);

@@ -5,6 +5,7 @@
 
 #include "app/program.h"
 #include "runtime/core/low_memory.h"
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/window/glut_keys.h"
 #include "runtime/window/key_queue.h"
@@ -74,6 +75,17 @@ bool app_session::wait_for_last_row(const std::string& text, int timeout_ms) con
             return !r.empty() && r.back() == text;
         },
         timeout_ms);
+}
+
+bool wait_for_service_pass(int timeout_ms) {
+    // A frame is built on every second pass; two builds later a whole pass has passed.
+    const uint32_t seen = refresh_count.load();
+    const int64_t end = rt_clock_ms() + timeout_ms;
+    while (refresh_count.load() - seen < 2) {
+        if (rt_clock_ms() > end) return false;
+        rt_sleep_ms(2);
+    }
+    return true;
 }
 
 std::string screen_text(const std::vector<std::string>& rows) {

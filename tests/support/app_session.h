@@ -38,5 +38,9 @@ class app_session {
     bool wait_for_last_row(const std::string& text, int timeout_ms = 10000) const;
 };
 
+// Waits until the service thread has finished the pass it may be in and one more, so that
+// whatever it was seen to start has been completed. False after timeout_ms.
+bool wait_for_service_pass(int timeout_ms = 10000);
+
 // The rows joined with new lines, for readable failure messages.
 std::string screen_text(const std::vector<std::string>& rows);
