@@ -15,6 +15,11 @@
 
 namespace {
 
+// The keyboard keeps all its state in the BIOS data area; clearing only that between
+// inputs, rather than the whole megabyte, is what makes long campaigns affordable.
+constexpr size_t bios_area_start = 0x400, bios_area_size = 0x100;
+constexpr int most_keys_queued = 16;
+
 void require(bool condition) {
     if (!condition) std::abort();
 }
@@ -41,9 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool started = false;
     if (!started) {
         rt_strings_init();
+        rt_low_memory_reset();
         started = true;
     }
-    rt_low_memory_reset();
+    std::memset(low_memory + bios_area_start, 0, bios_area_size);
     reset_key_queue();
     const int32_t temporaries = rt_temporary_count();
     size_t i = 0;
@@ -83,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         require(offset_in_ring(low_memory[0x41A]) && offset_in_ring(low_memory[0x41C]));
         require(raw_scan_codes.count.load() <= raw_scan_capacity);
     }
-    for (int n = 0; n < 16; ++n) check_read(); // the queue drains
+    for (int n = 0; n < most_keys_queued && rt_key_waiting(); ++n) check_read(); // it drains
     require(low_memory[0x41A] == low_memory[0x41C]);
     rt_release_temporaries(temporaries, 0);
     // Break and Pause only set words the program thread would act on.
