@@ -1,0 +1,127 @@
+#include "tests/monkey/monkey_driver.h"
+
+#include <string_view>
+
+#include "runtime/core/errors.h"
+#include "runtime/core/scratch.h"
+#include "runtime/core/string_heap.h"
+#include "runtime/screen/image.h"
+#include "runtime/sound/sound_streams.h"
+
+namespace {
+
+// Slow steps (a beep, a flood fill under the sanitizers) take well under this.
+constexpr int hang_timeout_ms = 30000;
+constexpr int max_noise_keys = 6;
+// More than the longest line a 16-bit menu number can hold ("&O" and six octal digits).
+constexpr int menu_line_erasers = 10;
+constexpr int invalid_selection_odds = 4; // one choice in this many
+constexpr const char* invalid_selections[] = {"0", "14", "-1", "99", "32767", "-32768"};
+constexpr size_t trail_length = 40;
+// Enters typed between two looks on the way back: those that reach the menu are taken as
+// the invalid selection 0 and change nothing.
+constexpr int enters_per_look = 4;
+
+constexpr std::string_view menu_prompt = "SELECT AN OPTION ?";
+constexpr monkey_key enter_key{false, '\r', 0, true};
+constexpr monkey_key backspace_key{false, '\b', 0, false};
+
+} // namespace
+
+std::ostream& operator<<(std::ostream& out, const memory_marks& m) {
+    return out << "{string heap " << m.heap_used << " bytes in " << m.heap_strings << " strings, "
+               << m.temporaries << " temporaries, scratch top "
+               << static_cast<const void*>(m.scratch_top) << ", " << m.images << " images, "
+               << m.sound_handles << " sound handles}";
+}
+
+void monkey::type(const monkey_key& key) {
+    app.wait_for_key_room();
+    press(key);
+    last_keys.push_back(key_name(key));
+    if (last_keys.size() > trail_length) last_keys.pop_front();
+}
+
+void monkey::type_text(const std::string& text) {
+    for (const char c : text) type({false, static_cast<unsigned char>(c), 0, c == '\r'});
+}
+
+bool monkey::settle() {
+    return app.wait_until_program_waits(hang_timeout_ms);
+}
+
+bool monkey::at_menu() const {
+    if (!app.page().text_page) return false;
+    const auto rows = app.rows();
+    return !rows.empty() && rows.back() == menu_prompt;
+}
+
+// The trap runs once in a program's life (it never resumes); later errors go to the dialog.
+bool monkey::in_error_trap() const {
+    return !trap_answered && error_state.err != 0;
+}
+
+bool monkey::at_menu_now() {
+    return settle() && at_menu();
+}
+
+bool monkey::choose(int entry) {
+    if (!at_menu_now()) return false;
+    const auto noise = random_below(random, max_noise_keys + 1);
+    for (uint64_t i = 0; i < noise; ++i) {
+        type(random_key(random, key_choice::within_line));
+        ++random_keys_typed;
+    }
+    for (int i = 0; i < menu_line_erasers; ++i) type(backspace_key);
+    if (random_below(random, invalid_selection_odds) == 0) {
+        const auto pick = random_below(random, std::size(invalid_selections));
+        type_text(std::string(invalid_selections[pick]) + "\r");
+        if (!at_menu_now()) return false;
+    }
+    type_text(std::to_string(entry) + "\r");
+    return settle() && !at_menu();
+}
+
+bool monkey::play(int64_t count) {
+    for (int64_t i = 0; i < count; ++i) {
+        const monkey_key key = random_key(random, key_choice::any);
+        type(key);
+        ++random_keys_typed;
+        if (!key.ends_line) continue;
+        if (!settle()) return false;
+        if (in_error_trap()) {
+            type(enter_key); // "press any key" leads to the menu
+            trap_answered = true;
+            return settle();
+        }
+        if (at_menu()) return true;
+    }
+    return settle();
+}
+
+bool monkey::back_to_menu() {
+    for (int keys = 0; keys <= max_keys_to_menu; keys += enters_per_look) {
+        if (!settle()) return false;
+        if (at_menu()) return true;
+        if (in_error_trap()) trap_answered = true;
+        for (int i = 0; i < enters_per_look; ++i) type(enter_key);
+    }
+    return false;
+}
+
+memory_marks monkey::marks() const {
+    int32_t images = 0;
+    for (int32_t slot = 0; slot < image_table_size; ++slot)
+        if (image_table[slot].in_use) ++images;
+    int32_t sound_handles = 0;
+    for (int32_t i = 0; i < sound_handle_count(); ++i)
+        if (sound_slot(i).state.load() != stream_state::free) ++sound_handles;
+    return {string_heap.used, heap_list.count, temp_list.count,
+            rt_scratch.top,   images,          sound_handles};
+}
+
+std::string monkey::trail() const {
+    std::string text = "after " + std::to_string(random_keys_typed) + " random keys; last keys:";
+    for (const std::string& key : last_keys) text += " " + key;
+    return text + "\nscreen:\n" + screen_text(app.rows());
+}
