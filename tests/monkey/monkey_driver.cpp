@@ -1,6 +1,7 @@
 #include "tests/monkey/monkey_driver.h"
 
 #include <string_view>
+#include <vector>
 
 #include "runtime/core/errors.h"
 #include "runtime/core/scratch.h"
@@ -16,6 +17,7 @@ constexpr int max_noise_keys = 6;
 // More than the longest line a 16-bit menu number can hold ("&O" and six octal digits).
 constexpr int menu_line_erasers = 10;
 constexpr int invalid_selection_odds = 4; // one choice in this many
+constexpr int answer_odds = 4;            // one line in this many is a typed answer
 constexpr const char* invalid_selections[] = {"0", "14", "-1", "99", "32767", "-32768"};
 constexpr size_t trail_length = 40;
 // Enters typed between two looks on the way back: those that reach the menu are taken as
@@ -23,8 +25,15 @@ constexpr size_t trail_length = 40;
 constexpr int enters_per_look = 4;
 
 constexpr std::string_view menu_prompt = "SELECT AN OPTION ?";
-constexpr monkey_key enter_key{false, '\r', 0, true};
-constexpr monkey_key backspace_key{false, '\b', 0, false};
+constexpr int cost_comparison_entry = 3;
+constexpr int cost_comparison_lines = 30; // more than its prompts
+constexpr std::string_view printed_copy_question = "Would you like a printed copy ?";
+constexpr int ultrasonic_entry = 12;
+// The introduction, then sound path 5, angle 45, thickness 1.5 and the groove.
+constexpr const char* third_leg_inspection = "\r5\r45\r1.5\r60\r.0625\r.0625\r2\r";
+
+const monkey_key enter_key = character_key('\r');
+const monkey_key backspace_key = character_key('\b');
 
 } // namespace
 
@@ -43,7 +52,7 @@ void monkey::type(const monkey_key& key) {
 }
 
 void monkey::type_text(const std::string& text) {
-    for (const char c : text) type({false, static_cast<unsigned char>(c), 0, c == '\r'});
+    for (const char c : text) type(character_key(c));
 }
 
 bool monkey::settle() {
@@ -83,11 +92,18 @@ bool monkey::choose(int entry) {
 }
 
 bool monkey::play(int64_t count) {
-    for (int64_t i = 0; i < count; ++i) {
-        const monkey_key key = random_key(random, key_choice::any);
-        type(key);
-        ++random_keys_typed;
-        if (!key.ends_line) continue;
+    bool line_start = true;
+    for (int64_t typed = 0; typed < count;) {
+        std::vector<monkey_key> keys;
+        if (line_start && random_below(random, answer_odds) == 0)
+            for (const char c : random_answer(random) + "\r") keys.push_back(character_key(c));
+        else
+            keys.push_back(random_key(random, key_choice::any));
+        for (const monkey_key& key : keys) type(key);
+        typed += static_cast<int64_t>(keys.size());
+        random_keys_typed += static_cast<int64_t>(keys.size());
+        line_start = keys.back().ends_line;
+        if (!line_start) continue;
         if (!settle()) return false;
         if (in_error_trap()) {
             type(enter_key); // "press any key" leads to the menu
@@ -107,6 +123,20 @@ bool monkey::back_to_menu() {
         for (int i = 0; i < enters_per_look; ++i) type(enter_key);
     }
     return false;
+}
+
+bool monkey::use_what_is_made_once() {
+    if (!choose(cost_comparison_entry)) return false;
+    for (int line = 0; line < cost_comparison_lines; ++line) {
+        if (!settle()) return false;
+        const auto rows = app.rows();
+        if (!rows.empty() && rows.back() == printed_copy_question) break;
+        type_text("1\r");
+    }
+    type_text("y\r");
+    if (!back_to_menu() || !choose(ultrasonic_entry)) return false;
+    type_text(third_leg_inspection);
+    return back_to_menu();
 }
 
 memory_marks monkey::marks() const {

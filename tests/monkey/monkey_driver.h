@@ -40,6 +40,11 @@ class monkey {
     // that takes more than max_keys_to_menu keys or the program stops answering.
     bool back_to_menu();
 
+    // Uses once what the runtime makes on first use and then keeps: the printer page (a
+    // cost table of ones, printed) and the tone stream (the beep of a third-leg echo).
+    // False when the scripted answers do not lead where they should.
+    bool use_what_is_made_once();
+
     // Only while the program thread waits for a key.
     memory_marks marks() const;
 

@@ -56,6 +56,12 @@ constexpr key_family key_families[] = {
     {1, {}, function_keys, alt},
 };
 
+constexpr const char* answers[] = {
+    "",   "y",    "Y",     "yes", "YeS",   "n",     "NO",       "1",      "2",
+    "12", "0.25", ".0625", "1.5", "45",    "60",    "90",       "0.45",   "30",
+    "-3", "0",    "-0.5",  "1e3", "3E+38", "1E-45", "99999999", "-32768",
+};
+
 constexpr int total_weight() {
     int sum = 0;
     for (const key_family& f : key_families) sum += f.weight;
@@ -116,6 +122,14 @@ std::string character_name(int code) {
 
 uint64_t random_below(std::mt19937_64& random, uint64_t count) {
     return random() % count;
+}
+
+monkey_key character_key(char c) {
+    return {false, static_cast<unsigned char>(c), none, c == '\r'};
+}
+
+std::string random_answer(std::mt19937_64& random) {
+    return answers[random_below(random, std::size(answers))];
 }
 
 monkey_key random_key(std::mt19937_64& random, key_choice choice) {

@@ -18,6 +18,13 @@ enum class key_choice { any, within_line };
 
 monkey_key random_key(std::mt19937_64& random, key_choice choice);
 
+// A plain character key ('\r' is Enter).
+monkey_key character_key(char c);
+
+// An answer a user might type at a prompt: a number (now and then one at the edge of what
+// a prompt takes), a yes or a no, or nothing.
+std::string random_answer(std::mt19937_64& random);
+
 // Presses and releases the key, with its modifier key pressed before and released after.
 void press(const monkey_key& key);
 
