@@ -86,7 +86,8 @@ TEST(Monkey, RandomKeysInEveryEntryAlwaysFindTheMenuAndLeaveNoMemoryBehind) {
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
     std::cout << "monkey: seed " << seed << ", " << monkey.random_keys() << " random keys, "
               << rounds << " rounds of entries 1-12, " << error_dialogs.load() << " error dialogs, "
-              << took.count() << " s; at the end " << monkey.marks() << std::endl;
+              << recorded_page_count() << " pages printed, " << took.count() << " s; at the end "
+              << monkey.marks() << std::endl;
 }
 
 } // namespace
