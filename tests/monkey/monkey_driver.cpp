@@ -125,14 +125,18 @@ bool monkey::back_to_menu() {
     return false;
 }
 
-bool monkey::use_what_is_made_once() {
-    if (!choose(cost_comparison_entry)) return false;
+bool monkey::answer_ones_until(std::string_view question) {
     for (int line = 0; line < cost_comparison_lines; ++line) {
         if (!settle()) return false;
         const auto rows = app.rows();
-        if (!rows.empty() && rows.back() == printed_copy_question) break;
+        if (!rows.empty() && rows.back() == question) return true;
         type_text("1\r");
     }
+    return false;
+}
+
+bool monkey::use_what_is_made_once() {
+    if (!choose(cost_comparison_entry) || !answer_ones_until(printed_copy_question)) return false;
     type_text("y\r");
     if (!back_to_menu() || !choose(ultrasonic_entry)) return false;
     type_text(third_leg_inspection);

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "tests/monkey/monkey_keys.h"
 #include "tests/support/app_session.h"
@@ -32,8 +33,9 @@ class monkey {
     // At the menu: a few keys that cannot end the line, taken back again, sometimes an
     // invalid selection, then the entry's number and Enter. True once the entry runs.
     bool choose(int entry);
-    // Types up to count random keys into the running entry; stops early when the entry
-    // goes back to the menu by itself. False when the program stops answering.
+    // Types about count keys into the running entry: random keys, and at the start of a
+    // line now and then a typed answer. Stops early when the entry goes back to the menu
+    // by itself. False when the program stops answering.
     bool play(int64_t count);
     // Presses Enter until the menu is back (Enter also answers "press any key"): every
     // prompt takes an empty line and the questions go back on empty answers. False when
@@ -60,6 +62,8 @@ class monkey {
     bool settle();
     bool at_menu() const;
     bool in_error_trap() const;
+    // Answers 1 to every prompt of a text screen until the question is asked.
+    bool answer_ones_until(std::string_view question);
 
     app_session& app;
     std::mt19937_64 random;
