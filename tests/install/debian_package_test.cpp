@@ -115,7 +115,10 @@ TEST(DebianPackage, DescribesDependsUnpacksAndPassesLintian) {
     output_of({"dpkg-deb", "--extract", package, root});
     EXPECT_EQ(installed_tree_problems(root + "/usr"), std::vector<std::string>{});
     const std::set<std::string> depends = depended_packages(fields["Depends"]);
-    for (const std::string& library : needed_libraries(root + "/usr/bin/mirvalentopraxius"))
+    const std::vector<std::string> libraries =
+        needed_libraries(root + "/usr/bin/mirvalentopraxius");
+    ASSERT_FALSE(libraries.empty());
+    for (const std::string& library : libraries)
         EXPECT_EQ(depends.count(package_owning(library)), 1u)
             << library << " from " << package_owning(library) << " not in " << fields["Depends"];
 
