@@ -22,6 +22,7 @@ constexpr int install_timeout_ms = 120000;
 constexpr int validate_timeout_ms = 30000;
 constexpr int window_timeout_ms = 20000;
 constexpr int menu_timeout_ms = 10000;
+constexpr int xprop_timeout_ms = 10000;
 constexpr int poll_interval_ms = 50;
 // The menu's rows above the prompt row, where the cursor may blink.
 constexpr size_t menu_rows_without_prompt = 16;
@@ -79,9 +80,12 @@ TEST_F(InstalledCopy, DesktopEntryIsValidAndNamesTheInstalledFiles) {
         << keys["Icon"];
 }
 
-TEST_F(InstalledCopy, StartsInItsOwnFolderAndShowsTheMenu) {
+// Started from the test's folder, it works in the folder it was installed to, shows the
+// menu, and gives its window the class that ties it to the desktop entry (and its icon).
+TEST_F(InstalledCopy, StartsFromItsInstalledPlace) {
     MIRVA_SKIP_WITHOUT("Xvfb");
     MIRVA_SKIP_WITHOUT("xdotool");
+    MIRVA_SKIP_WITHOUT("xprop");
     xvfb_session xvfb;
     ASSERT_TRUE(xvfb.ready());
     std::unique_ptr<child_process> program;
@@ -89,9 +93,15 @@ TEST_F(InstalledCopy, StartsInItsOwnFolderAndShowsTheMenu) {
         start_calculator(xvfb, prefix() + "/bin/mirvalentopraxius", program, window_timeout_ms);
     ASSERT_NE(window, 0u);
     EXPECT_TRUE(menu_shown(xvfb, window));
-    // Started from the test's folder, it works in the folder it was installed to.
     EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(program->pid()) + "/cwd"),
               fs::path(prefix() + "/bin"));
+
+    const command_result window_class = run_command(
+        {"xprop", "-id", std::to_string(window), "WM_CLASS"}, xvfb.environment(), xprop_timeout_ms);
+    const std::string entry_class = desktop_entry_keys(desktop_entry())["StartupWMClass"];
+    ASSERT_NE(entry_class, "");
+    EXPECT_NE(window_class.output.find(", \"" + entry_class + "\"\n"), std::string::npos)
+        << window_class.output;
 }
 
 } // namespace
