@@ -111,8 +111,13 @@ constexpr special_name special_names[] = {
 
 std::string character_name(int code) {
     constexpr int first_printable = 32, last_printable = 126;
-    if (code >= first_printable && code <= last_printable)
-        return "'" + std::string(1, char(code)) + "'";
+    if (code >= first_printable && code <= last_printable) {
+        // Appended piece by piece: GCC 12 misreads a concatenated literal as overlapping.
+        std::string quoted(1, '\'');
+        quoted += char(code);
+        quoted += '\'';
+        return quoted;
+    }
     char hex[8];
     std::snprintf(hex, sizeof hex, "\\x%02x", code);
     return hex;
