@@ -24,6 +24,10 @@ namespace {
 
 constexpr uint32_t opaque = 0xFF000000u;
 
+// The monochrome adapter's mode keeps its four attributes after its four colour entries.
+constexpr uint16_t mono_mode = 10;
+constexpr int32_t mono_palette_entries = 8;
+
 // What the last build converted, to tell whether anything visible changed.
 struct kept_state {
     uint8_t* data = nullptr; // cells or pixel bytes
@@ -57,6 +61,7 @@ size_t page_bytes(const rt_image& page) {
 
 int32_t palette_entries(const rt_image& page) {
     if (page.text_page) return 256;
+    if (page.mode == mono_mode) return mono_palette_entries;
     return page.bits_per_pixel == 32 ? 0 : 1 << page.bits_per_pixel;
 }
 
@@ -173,7 +178,7 @@ void mono_colours(const rt_image& page, uint32_t colours[4]) {
 bool build_palette_page(const rt_image& page) {
     const int32_t entries = 1 << page.bits_per_pixel;
     uint32_t colours[256];
-    if (page.mode == 10)
+    if (page.mode == mono_mode)
         mono_colours(page, colours);
     else
         std::memcpy(colours, page.palette, sizeof(uint32_t) * entries);
