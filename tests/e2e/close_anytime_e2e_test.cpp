@@ -155,9 +155,7 @@ class ClosingTheWindow : public private_display_test,
         }
         if (kind == moment_kind::tone) {
             wave = std::make_unique<wave_output>();
-            std::vector<std::string> overrides = wave->environment();
-            overrides.push_back("DISPLAY=" + display());
-            environment = environment_with(overrides);
+            environment = wave->environment();
         }
         window = start_calculator(*x_, MIRVA_EXECUTABLE, program, start_timeout_ms, environment);
         ASSERT_NE(window, 0u);

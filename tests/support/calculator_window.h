@@ -11,8 +11,8 @@
 
 // Starts the executable on the server and waits for its window; 0 when none appears.
 // Without a window manager the window opens at (-1, -1), and X cannot photograph a
-// window that reaches past the screen's edge, so it is moved to (0, 0). The program gets
-// the server's environment unless one is given.
+// window that reaches past the screen's edge, so it is moved to (0, 0). Entries of
+// `environment` ("NAME=value") are added to the server's (see xvfb_session::environment).
 x_window_id start_calculator(const xvfb_session& xvfb, const std::string& executable,
                              std::unique_ptr<child_process>& program, int timeout_ms,
                              const std::vector<std::string>& environment = {});
