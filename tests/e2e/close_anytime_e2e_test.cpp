@@ -179,7 +179,7 @@ class ClosingTheWindow : public private_display_test,
         return false;
     }
 
-    bool beep_sounding() const {
+    bool beep_heard() const {
         const std::optional<wave_samples> samples = read_wave_file(wave->file());
         if (!samples) return false;
         for (const sound_segment& segment : sound_segments(*samples))
@@ -215,12 +215,24 @@ class ClosingTheWindow : public private_display_test,
         case moment_kind::error_dialog:
             return find_window_by_title(display(), moment.shown, reach_timeout_ms) != 0;
         case moment_kind::tone:
-            return wait_until([&] { return beep_sounding(); });
+            return wait_until([&] { return beep_heard(); });
         case moment_kind::screen:
         case moment_kind::printed_page:
             break;
         }
         return wait_until([&] { return shows_row(moment.shown); });
+    }
+
+    // What the close must finish: a page not yet printed, an output still open.
+    void check_before_close(moment_kind kind) const {
+        if (kind == moment_kind::printed_page) {
+            // The idle time that would print the page has not passed.
+            ASSERT_EQ(cups->job_count(), 0u);
+        }
+        if (kind == moment_kind::tone) {
+            // The file's header still waits for the output to be closed.
+            ASSERT_FALSE(wave_file_finished(wave->file()));
+        }
     }
 
     // What the moment leaves behind once the process has ended.
@@ -252,14 +264,7 @@ TEST_P(ClosingTheWindow, EndsTheProcessAtOnceWithExitCodeZero) {
     ASSERT_TRUE(wait_until([&] { return shows_row("SELECT AN OPTION ?"); }));
     for (const answer& a : moment.answers) ASSERT_NO_FATAL_FAILURE(give(a));
     ASSERT_TRUE(moment_reached(moment)) << ::testing::PrintToString(screen());
-    if (moment.kind == moment_kind::printed_page) {
-        // Still pending: the idle time that would print it has not passed.
-        ASSERT_EQ(cups->job_count(), 0u);
-    }
-    if (moment.kind == moment_kind::tone) {
-        // The output is still open: its file's header waits for the close.
-        ASSERT_FALSE(wave_file_finished(wave->file()));
-    }
+    ASSERT_NO_FATAL_FAILURE(check_before_close(moment.kind));
 
     ASSERT_TRUE(send_delete_window(display(), window));
     const int64_t sent = rt_clock_ms();
