@@ -23,6 +23,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Dependencies are the packages of the shared libraries the executable links.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libcups is loaded when the first page is printed, where shlibdeps cannot see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcups2")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
