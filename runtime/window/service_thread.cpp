@@ -7,9 +7,10 @@
 #include "runtime/core/process_exit.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
+#include "runtime/platform/message_box.h"
 #include "runtime/platform/thread_name.h"
-#include "runtime/sound/sound.h"
 #include "runtime/printer/printer.h"
+#include "runtime/sound/sound.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/keyboard.h"
 #include "runtime/window/startup.h"
@@ -52,6 +53,8 @@ bool service_pass() {
 [[noreturn]] void shut_down() {
     shutting_down.store(1);
     error_state.attention_flag.store(1);
+    // An error dialog would keep the program thread from its check point.
+    platform_message_boxes_give_way();
     while (finished_threads.load() != 3) rt_sleep_ms(16);
     printer_shutdown_flush();
     // Files are closed here.
