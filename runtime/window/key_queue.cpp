@@ -5,6 +5,8 @@
 #include "runtime/core/errors.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/platform/clock.h"
+#include "runtime/platform/wake_word.h"
+#include "runtime/window/service_thread.h"
 
 namespace {
 
@@ -46,6 +48,7 @@ void append_key(uint8_t character, uint8_t scan) {
     low_memory[key_queue_base + tail + 1] = scan;
     offset_at(key_queue_tail_address).store(new_tail, std::memory_order_release);
     keys_queued.fetch_add(1);
+    platform_wake_word(keys_queued); // a key wait answers now, not at its next turn
 }
 
 bool rt_key_waiting() {
@@ -54,8 +57,11 @@ bool rt_key_waiting() {
 }
 
 void rt_key_wait_idle() {
-    idle_after_keys.store(keys_read);
-    rt_sleep_ms(key_poll_ms);
+    const uint32_t seen = keys_queued.load();
+    // Back to waiting after keys: the page shows what they did, so it is shown now.
+    if (idle_after_keys.exchange(keys_read) != keys_read) service_request_frame();
+    if (rt_key_waiting()) return;
+    platform_wait_on_word(keys_queued, seen, key_poll_ms);
 }
 
 bool rt_program_waits_for_key() {

@@ -19,7 +19,8 @@ void append_key(uint8_t character, uint8_t scan);
 // True when a key is waiting; takes nothing and makes no string.
 bool rt_key_waiting();
 // One idle turn of a program-thread key wait, called when no key is waiting: notes that
-// every key queued so far has been read, then sleeps one poll interval.
+// every key queued so far has been read (and, after reading keys, asks for a frame), then
+// sleeps one poll interval or until the next key arrives.
 void rt_key_wait_idle();
 // True while the program thread sits in a key wait with every queued key read: until the
 // next key arrives, nothing the program thread owns changes.

@@ -91,7 +91,10 @@ void wait_for_events(Display* display, int64_t next_tick) {
     if (XPending(display) > 0 || (drawing_due && now >= next_tick)) return;
     pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {frame_ready_descriptor(), POLLIN, 0}};
     poll(fds, 2, drawing_due ? static_cast<int>(next_tick - now) : -1);
-    if (fds[1].revents & POLLIN) frame_ready_drain();
+    if (fds[1].revents & POLLIN) {
+        frame_ready_drain();
+        glutPostRedisplay(); // a new frame is drawn at once, not at the next timer turn
+    }
 }
 
 } // namespace
