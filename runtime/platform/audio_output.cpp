@@ -2,6 +2,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include <atomic>
 
@@ -10,6 +11,19 @@ namespace {
 ALCdevice* device = nullptr;
 ALCcontext* context = nullptr;
 std::atomic<const audio_output*> stand_in{nullptr};
+LPALCDEVICEPAUSESOFT pause_device = nullptr;
+LPALCDEVICERESUMESOFT resume_device = nullptr;
+std::atomic<bool> resting{false};
+
+// Without the extension the device simply keeps mixing silence.
+void find_pause_functions() {
+    if (!alcIsExtensionPresent(device, "ALC_SOFT_pause_device")) return;
+    pause_device =
+        reinterpret_cast<LPALCDEVICEPAUSESOFT>(alcGetProcAddress(device, "alcDevicePauseSOFT"));
+    resume_device =
+        reinterpret_cast<LPALCDEVICERESUMESOFT>(alcGetProcAddress(device, "alcDeviceResumeSOFT"));
+    if (!pause_device || !resume_device) pause_device = nullptr;
+}
 
 audio_open_result openal_open() {
     device = alcOpenDevice(nullptr);
@@ -20,6 +34,7 @@ audio_open_result openal_open() {
     alListener3f(AL_VELOCITY, 0, 0, 0);
     alListener3f(AL_ORIENTATION, 0, 0, -1);
     alDistanceModel(AL_LINEAR_DISTANCE_CLAMPED);
+    find_pause_functions();
     return audio_open_result::opened;
 }
 
@@ -61,7 +76,19 @@ bool openal_playing(uint32_t source) {
     return state == AL_PLAYING;
 }
 
+// The mixer thread stops with the device, so silence costs nothing.
+void openal_rest() {
+    if (!pause_device || resting.load()) return;
+    pause_device(device);
+    resting.store(true);
+}
+
+void wake_device() {
+    if (resting.exchange(false)) resume_device(device);
+}
+
 void openal_queue(uint32_t source, uint32_t buffer, const void* data, int32_t bytes, int32_t rate) {
+    wake_device();
     alBufferData(buffer, AL_FORMAT_STEREO16, data, bytes, rate);
     alSourceQueueBuffers(source, 1, &buffer);
     if (!openal_playing(source)) alSourcePlay(source);
@@ -69,7 +96,7 @@ void openal_queue(uint32_t source, uint32_t buffer, const void* data, int32_t by
 
 constexpr audio_output openal_output = {openal_open,          openal_close,   openal_new_stream,
                                         openal_delete_stream, openal_reclaim, openal_queue,
-                                        openal_playing};
+                                        openal_playing,       openal_rest};
 
 } // namespace
 
