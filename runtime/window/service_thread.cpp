@@ -12,6 +12,7 @@
 #include "runtime/printer/printer.h"
 #include "runtime/sound/sound.h"
 #include "runtime/window/frame_ring.h"
+#include "runtime/window/key_queue.h"
 #include "runtime/window/keyboard.h"
 #include "runtime/window/startup.h"
 
@@ -76,6 +77,7 @@ bool service_pass() {
 [[noreturn]] void shut_down() {
     shutting_down.store(1);
     error_state.attention_flag.store(1);
+    rt_wake_key_wait();
     while (finished_threads.load() != 3) rt_sleep_ms(16);
     printer_shutdown_flush();
     // Files are closed here.
