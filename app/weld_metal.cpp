@@ -49,6 +49,22 @@ constexpr uint32_t first_prompt_line = 20;
 constexpr uint32_t first_formula_line = 30;
 constexpr uint32_t first_output_line = 40;
 
+struct result_line {
+    const char* picture;
+    float value;
+};
+
+// The results, each under an empty line, a statement for every line from `line`, and an empty
+// line after the last.
+void print_spaced_results(rt_routine& r, uint32_t line,
+                          std::initializer_list<result_line> results) {
+    for (const result_line& result : results) {
+        print_line(r, line++);
+        print_using_line(r, line++, result.picture, {result.value});
+    }
+    print_line(r, line);
+}
+
 } // namespace
 
 // ---- Fillet weld ----
@@ -80,13 +96,9 @@ void fillet_weld(rt_routine& r) {
     float area = 0, weight = 0;
     r.statement(line + first_formula_line, [&] { area = fillet_area(leg1, leg2); });
     r.statement(line + first_formula_line + 1, [&] { weight = fillet_weight(area); });
-    print_line(r, line + first_output_line);
-    print_using_line(r, line + first_output_line + 1,
-                     "THE CROSS SECTIONAL AREA OF THIS WELD IS ###.### SQUARE INCHES", {area});
-    print_line(r, line + first_output_line + 2);
-    print_using_line(r, line + first_output_line + 3,
-                     "THIS WELD WILL REQUIRE ####.### POUNDS PER FOOT", {weight});
-    print_line(r, line + first_output_line + 4);
+    print_spaced_results(r, line + first_output_line,
+                         {{"THE CROSS SECTIONAL AREA OF THIS WELD IS ###.### SQUARE INCHES", area},
+                          {"THIS WELD WILL REQUIRE ####.### POUNDS PER FOOT", weight}});
 }
 
 // ---- Single vee groove ----
@@ -138,17 +150,11 @@ void single_vee_groove(rt_routine& r) {
                 [&] { area = single_vee_area(thickness, root_face, half_angle, opening); });
     r.statement(line + first_formula_line + 1, [&] { weight = theoretical_weight(area); });
     r.statement(line + first_formula_line + 2, [&] { estimate = single_vee_estimate(area); });
-    print_line(r, line + first_output_line);
-    print_using_line(r, line + first_output_line + 1,
-                     "THE CROSS SECTIONAL AREA IS ###.### SQUARE INCHES.", {area});
-    print_line(r, line + first_output_line + 2);
-    print_using_line(r, line + first_output_line + 3,
-                     "THE THEORETICAL WEIGHT PER LINEAR FOOT IS ###.### POUNDS PER FOOT.",
-                     {weight});
-    print_line(r, line + first_output_line + 4);
-    print_using_line(r, line + first_output_line + 5,
-                     "THE ESTIMATED WEIGHT PER LINEAR FOOT IS ###.### POUNDS PER FOOT", {estimate});
-    print_line(r, line + first_output_line + 6);
+    print_spaced_results(
+        r, line + first_output_line,
+        {{"THE CROSS SECTIONAL AREA IS ###.### SQUARE INCHES.", area},
+         {"THE THEORETICAL WEIGHT PER LINEAR FOOT IS ###.### POUNDS PER FOOT.", weight},
+         {"THE ESTIMATED WEIGHT PER LINEAR FOOT IS ###.### POUNDS PER FOOT", estimate}});
     print_line(r, line + first_output_line + 7);
 }
 
@@ -206,16 +212,10 @@ void double_vee_groove(rt_routine& r) {
     // The results replace the sketch and the questions.
     r.statement(line + first_output_line, [] { rt_cls(0, 0, 0); });
     print_line(r, line + first_output_line + 1);
-    print_line(r, line + first_output_line + 2);
-    print_using_line(r, line + first_output_line + 3,
-                     "THE CROSS SECTIONAL AREA IS ###.### SQUARE INCHES.", {area});
-    print_line(r, line + first_output_line + 4);
-    print_using_line(r, line + first_output_line + 5,
-                     "THE THEORETICAL WEIGHT PER LINEAR FOOT IS ###.### POUNDS. ", {weight});
-    print_line(r, line + first_output_line + 6);
-    print_using_line(r, line + first_output_line + 7,
-                     "THE ESTIMATED WEIGHT PER LINEAR FOOT IS ###.### POUNDS. ", {estimate});
-    print_line(r, line + first_output_line + 8);
+    print_spaced_results(r, line + first_output_line + 2,
+                         {{"THE CROSS SECTIONAL AREA IS ###.### SQUARE INCHES.", area},
+                          {"THE THEORETICAL WEIGHT PER LINEAR FOOT IS ###.### POUNDS. ", weight},
+                          {"THE ESTIMATED WEIGHT PER LINEAR FOOT IS ###.### POUNDS. ", estimate}});
 }
 
 // ---- Single bevel groove ----
@@ -256,13 +256,9 @@ void single_bevel_groove(rt_routine& r) {
     r.statement(line + first_formula_line,
                 [&] { area = single_bevel_area(thickness, root_face, opening, angle); });
     r.statement(line + first_formula_line + 1, [&] { weight = theoretical_weight(area); });
-    print_line(r, line + first_output_line);
-    print_using_line(r, line + first_output_line + 1,
-                     "THE CROSS SECTIONAL AREA OF THIS JOINT IS ###.### SQUARE INCHES", {area});
-    print_line(r, line + first_output_line + 2);
-    print_using_line(r, line + first_output_line + 3,
-                     "THIS JOINT REQUIRES ###.### POUNDS OF WELD METAL PER FOOT ", {weight});
-    print_line(r, line + first_output_line + 4);
+    print_spaced_results(r, line + first_output_line,
+                         {{"THE CROSS SECTIONAL AREA OF THIS JOINT IS ###.### SQUARE INCHES", area},
+                          {"THIS JOINT REQUIRES ###.### POUNDS OF WELD METAL PER FOOT ", weight}});
 }
 
 // ---- Double bevel groove ----
@@ -313,17 +309,11 @@ void double_bevel_groove(rt_routine& r) {
                 [&] { area = double_bevel_area(thickness, depth, opening, angle, second_depth); });
     r.statement(line + first_formula_line + 2, [&] { weight = theoretical_weight(area); });
     r.statement(line + first_formula_line + 3, [&] { estimate = double_bevel_estimate(weight); });
-    print_line(r, line + first_output_line);
-    print_using_line(r, line + first_output_line + 1,
-                     "THE CROSS SECTIONAL AREA OF THIS JOINT IS ###.### SQUARE INCHES", {area});
-    print_line(r, line + first_output_line + 2);
-    print_using_line(r, line + first_output_line + 3,
-                     "THIS WELD WILL REQUIRE ###.### POUNDS OF WELD METAL PER FOOT. (THEORETICAL) ",
-                     {weight});
-    print_line(r, line + first_output_line + 4);
-    print_using_line(r, line + first_output_line + 5,
-                     "THE ESTIMATED POUNDS PER FOOT REQUIRED IS ###.###", {estimate});
-    print_line(r, line + first_output_line + 6);
+    print_spaced_results(
+        r, line + first_output_line,
+        {{"THE CROSS SECTIONAL AREA OF THIS JOINT IS ###.### SQUARE INCHES", area},
+         {"THIS WELD WILL REQUIRE ###.### POUNDS OF WELD METAL PER FOOT. (THEORETICAL) ", weight},
+         {"THE ESTIMATED POUNDS PER FOOT REQUIRED IS ###.###", estimate}});
 }
 
 // ---- Plug welds ----

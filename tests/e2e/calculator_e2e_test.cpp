@@ -7,6 +7,7 @@
 #include "runtime/platform/clock.h"
 #include "tests/support/calculator_window.h"
 #include "tests/support/page_reader.h"
+#include "tests/support/wave_output.h"
 #include "tests/support/x_window.h"
 #include "tests/support/xvfb_session.h"
 
@@ -20,9 +21,12 @@ class RealCalculator : public ::testing::Test {
         MIRVA_SKIP_WITHOUT("Xvfb");
         MIRVA_SKIP_WITHOUT("xdotool");
         ASSERT_TRUE(xvfb.ready());
-        window = start_calculator(xvfb, MIRVA_EXECUTABLE, program, 20000);
+        window = start_calculator(xvfb, MIRVA_EXECUTABLE, program, 20000, audio_environment());
         ASSERT_NE(window, 0u);
     }
+
+    // OpenAL Soft's silent null output unless a test wants to hear the program.
+    virtual std::vector<std::string> audio_environment() const { return {}; }
 
     std::vector<std::string> screen() {
         return window_text_rows(xvfb.display_name(), window, background, cell_height);
@@ -45,6 +49,12 @@ class RealCalculator : public ::testing::Test {
         return false;
     }
 
+    // A key at the closing screen ends the program: its exit code, or -1 when it did not end.
+    int press_a_key_to_end() {
+        if (!press_key(xvfb.display_name(), window, "space")) return -1;
+        return program->wait_exit(5000).value_or(-1);
+    }
+
     void enter(const std::string& text) {
         ASSERT_TRUE(type_text(xvfb.display_name(), window, text));
         ASSERT_TRUE(press_key(xvfb.display_name(), window, "Return"));
@@ -53,7 +63,7 @@ class RealCalculator : public ::testing::Test {
     xvfb_session xvfb;
     std::unique_ptr<child_process> program;
     x_window_id window = 0;
-    uint32_t background = 0x0000AA; // the menu's blue
+    std::optional<uint32_t> background = 0x0000AA; // the menu's blue
     int cell_height = 16;
 };
 
@@ -134,10 +144,48 @@ TEST_F(RealCalculator, QuitShowsTheClosingScreenAndAKeyEndsTheProgram) {
     EXPECT_EQ(rows[0], std::string(80, '*'));
     EXPECT_EQ(rows[5],
               " <<<<<<<<<<<<<<<<<< MIRVALENTOPRAXIUS  VER. 1.3 Rev 2020 >>>>>>>>>>>>>>>>>>>>> *");
-    ASSERT_TRUE(press_key(xvfb.display_name(), window, "space"));
-    const auto status = program->wait_exit(5000);
-    ASSERT_TRUE(status.has_value());
-    EXPECT_EQ(*status, 0);
+    EXPECT_EQ(press_a_key_to_end(), 0);
+}
+
+// Entry 12 as a welder hears it: OpenAL Soft's wave output writes what the program plays.
+class RealCalculatorHeard : public RealCalculator {
+  protected:
+    std::vector<std::string> audio_environment() const override { return output.environment(); }
+    wave_output output;
+};
+
+TEST_F(RealCalculatorHeard, UltrasonicThirdLegShowsItsBandAndBeeps) {
+    ASSERT_TRUE(wait_for_row("SELECT AN OPTION ?"));
+    enter("12");
+    ASSERT_TRUE(wait_for_row("Press Enter to continue?"));
+    enter("");
+    for (const char* value : {"5", "45", "1.5", "60", ".0625", ".0625", "2"}) enter(value);
+    // The picture's background is not the menu's blue: each cell's own corner tells it.
+    background.reset();
+    ASSERT_TRUE(wait_for_row("Would you like to do another?"));
+    const std::vector<std::string> rows = screen();
+    ASSERT_EQ(rows.size(), 30u);
+    EXPECT_EQ(rows[0], "The Graphics for the Third Leg are not programmed");
+    EXPECT_EQ(std::vector<std::string>(rows.begin() + 24, rows.begin() + 27),
+              (std::vector<std::string>{
+                  "Transducer Angle 45 \xF8   Material Thickness 1.5 in.   Sound Path 5 in",
+                  "Depth of Indication .535 in  Distance from Trans. 3.535 in",
+                  "Groove Angle 60 \xF8     Root Opening .0625     Root Face .062"}));
+    if (const char* shot_path = std::getenv("MIRVA_ULTRASONIC_SCREENSHOT"))
+        write_png(capture_window(xvfb.display_name(), window), shot_path);
+
+    enter("no");
+    background = 0x0000AA;
+    ASSERT_TRUE(wait_for_row("SELECT AN OPTION ?"));
+    enter("13");
+    ASSERT_TRUE(wait_for_row("PRESS ANY KEY TO CONTINUE"));
+    ASSERT_EQ(press_a_key_to_end(), 0); // closing the device completes the file
+    const auto samples = read_wave_file(output.file());
+    ASSERT_TRUE(samples.has_value());
+    const std::vector<sound_segment> sounds = sound_segments(*samples);
+    ASSERT_EQ(sounds.size(), 1u);
+    EXPECT_NEAR(sounds[0].frequency, 783.99, 2.0);
+    EXPECT_NEAR(sounds[0].duration(), 0.2, 0.01);
 }
 
 } // namespace

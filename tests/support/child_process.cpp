@@ -52,11 +52,11 @@ pid_t spawn(const std::vector<std::string>& argv, const process_options& options
     _exit(127);
 }
 
+} // namespace
+
 std::string variable_name(const std::string& entry) {
     return entry.substr(0, entry.find('='));
 }
-
-} // namespace
 
 std::vector<std::string> environment_with(const std::vector<std::string>& overrides) {
     std::vector<std::string> result;

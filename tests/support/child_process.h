@@ -11,6 +11,8 @@ struct process_options {
     bool quiet = false;                   // send the program's output to /dev/null
 };
 
+// The NAME of a "NAME=value" entry.
+std::string variable_name(const std::string& entry);
 // The test's environment with some entries replaced or added ("NAME=value").
 std::vector<std::string> environment_with(const std::vector<std::string>& overrides);
 

@@ -106,6 +106,14 @@ void xvfb_session::use_as_default_display() const {
 }
 
 // OpenAL Soft's null output gives the program the audio device it needs to start.
-std::vector<std::string> xvfb_session::environment() const {
-    return environment_with({"DISPLAY=" + display_name_, "ALSOFT_DRIVERS=null"});
+std::vector<std::string>
+xvfb_session::environment(const std::vector<std::string>& overrides) const {
+    std::vector<std::string> entries = {"DISPLAY=" + display_name_, "ALSOFT_DRIVERS=null"};
+    for (const std::string& entry : overrides) {
+        std::erase_if(entries, [&](const std::string& e) {
+            return variable_name(e) == variable_name(entry);
+        });
+        entries.push_back(entry);
+    }
+    return environment_with(entries);
 }

@@ -29,8 +29,9 @@ class xvfb_session {
     // Makes the server the test process's own display (for code that opens DISPLAY).
     void use_as_default_display() const;
     // The test's environment with DISPLAY pointing at this server and OpenAL Soft's
-    // silent null output as the audio device, for child programs.
-    std::vector<std::string> environment() const;
+    // silent null output as the audio device, for child programs; entries of `overrides`
+    // ("NAME=value") replace those or add to them.
+    std::vector<std::string> environment(const std::vector<std::string>& overrides = {}) const;
 
   private:
     bool start_on(int display_number);
