@@ -5,6 +5,8 @@
 #include <AL/alext.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -15,14 +17,32 @@ LPALCDEVICEPAUSESOFT pause_device = nullptr;
 LPALCDEVICERESUMESOFT resume_device = nullptr;
 std::atomic<bool> resting{false};
 
+// OpenAL Soft's wave-file writer loses its place in the file across a pause (it writes its
+// header on stopping and carries on from there), so a file output keeps mixing.
+bool output_writes_a_file() {
+    const char* drivers = std::getenv("ALSOFT_DRIVERS");
+    return drivers && std::strstr(drivers, "wave");
+}
+
 // Without the extension the device simply keeps mixing silence.
 void find_pause_functions() {
-    if (!alcIsExtensionPresent(device, "ALC_SOFT_pause_device")) return;
+    if (output_writes_a_file() || !alcIsExtensionPresent(device, "ALC_SOFT_pause_device")) return;
     pause_device =
         reinterpret_cast<LPALCDEVICEPAUSESOFT>(alcGetProcAddress(device, "alcDevicePauseSOFT"));
     resume_device =
         reinterpret_cast<LPALCDEVICERESUMESOFT>(alcGetProcAddress(device, "alcDeviceResumeSOFT"));
     if (!pause_device || !resume_device) pause_device = nullptr;
+}
+
+// The mixer thread stops with the device, so silence costs nothing.
+void openal_rest() {
+    if (!pause_device || resting.load()) return;
+    pause_device(device);
+    resting.store(true);
+}
+
+void wake_device() {
+    if (resting.exchange(false)) resume_device(device);
 }
 
 audio_open_result openal_open() {
@@ -74,17 +94,6 @@ bool openal_playing(uint32_t source) {
     ALint state = 0;
     alGetSourcei(source, AL_SOURCE_STATE, &state);
     return state == AL_PLAYING;
-}
-
-// The mixer thread stops with the device, so silence costs nothing.
-void openal_rest() {
-    if (!pause_device || resting.load()) return;
-    pause_device(device);
-    resting.store(true);
-}
-
-void wake_device() {
-    if (resting.exchange(false)) resume_device(device);
 }
 
 void openal_queue(uint32_t source, uint32_t buffer, const void* data, int32_t bytes, int32_t rate) {
