@@ -3,6 +3,7 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <AL/efx.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -45,10 +46,14 @@ void wake_device() {
     if (resting.exchange(false)) resume_device(device);
 }
 
+// Tones need no effect sends; without them every one of the context's voices is smaller
+// (about 0.8 MB less memory, written at start-up).
+constexpr ALCint context_attributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
+
 audio_open_result openal_open() {
     device = alcOpenDevice(nullptr);
     if (!device) return audio_open_result::no_device;
-    context = alcCreateContext(device, nullptr);
+    context = alcCreateContext(device, context_attributes);
     if (!context || !alcMakeContextCurrent(context)) return audio_open_result::no_context;
     alListener3f(AL_POSITION, 0, 0, 0);
     alListener3f(AL_VELOCITY, 0, 0, 0);

@@ -11,6 +11,7 @@
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/message_box.h"
+#include "runtime/platform/window_class.h"
 #include "runtime/platform/x11_keyboard_state.h"
 #include "runtime/window/display.h"
 #include "runtime/window/frame_ring.h"
@@ -116,6 +117,7 @@ void window_run(int argc, char** argv) {
     platform_set_main_window(glXGetCurrentDrawable()); // message boxes stay above it
 
     Display* display = glXGetCurrentDisplay();
+    platform_set_window_class(display, glXGetCurrentDrawable());
     wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
     platform_watch_lock_indicators(display);
     int64_t next_tick = rt_clock_ms() + redisplay_period_ms;
