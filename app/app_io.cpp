@@ -106,7 +106,8 @@ bool answered_yes(rt_string* answer) {
 
 void wait_for_key(rt_routine& routine, uint32_t line) {
     bool got = false;
-    // An idle turn sleeps between looks, so a screen left waiting for a key costs nothing.
+    // An idle turn sleeps until a key or the shutdown wakes it, so a screen left waiting
+    // for a key costs nothing.
     while (!got)
         routine.statement(line, [&] {
             got = rt_key_waiting();

@@ -42,6 +42,11 @@ bool input_cursor_wanted(const rt_image& page, int64_t now_ms) {
     return !cursor_blinks(page) || (now_ms & blink_bit) == 0;
 }
 
+int32_t input_cursor_next_change_ms(const rt_image& page, int64_t now_ms) {
+    if (page.text_page || !cursor_blinks(page)) return 0;
+    return static_cast<int32_t>(blink_bit - (now_ms & (blink_bit - 1)));
+}
+
 void input_cursor_draw(rt_image& page, input_cursor& cursor) {
     if (cursor.drawn || page.text_page) return;
     const int32_t cell_width = font_width(page.font);

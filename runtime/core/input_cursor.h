@@ -13,6 +13,8 @@ struct input_cursor {
 
 // Whether the cursor should be showing on the page at clock time now_ms.
 bool input_cursor_wanted(const rt_image& page, int64_t now_ms);
+// Milliseconds from now_ms until the blinking cursor turns; 0 when it does not blink.
+int32_t input_cursor_next_change_ms(const rt_image& page, int64_t now_ms);
 // Inverts the block at the page's text cursor (nothing when already drawn).
 void input_cursor_draw(rt_image& page, input_cursor& cursor);
 // Inverts the drawn block back (nothing when not drawn).

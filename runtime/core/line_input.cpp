@@ -219,9 +219,10 @@ bool next_key(editor& e, uint8_t& key) {
     const int32_t temporaries = rt_temporary_count();
     for (;;) {
         if (shutting_down.load() || error_state.error_pending) return false;
-        update_cursor(e, rt_clock_ms());
+        const int64_t now = rt_clock_ms();
+        update_cursor(e, now);
         if (!rt_key_waiting()) {
-            rt_key_wait_idle();
+            rt_key_wait_idle(input_cursor_next_change_ms(image_table[e.page], now));
             continue;
         }
         const rt_string* k = rt_inkey();

@@ -37,7 +37,7 @@ void rt_end() {
     while (rt_key_waiting() && !error_state.error_pending)
         discard_key(); // keys typed before the prompt do not count
     auto_display.store(1);
-    // Polled every 10 ms rather than spun: a program left at its end prompt costs nothing.
+    // A key or the shutdown wakes the wait: a program left at its end prompt costs nothing.
     while (!rt_key_waiting()) {
         if (shutting_down.load()) rt_exit();
         rt_key_wait_idle();

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/core/zeroed_memory.h"
+
 rt_string_area string_heap{};
 rt_string_list heap_list{};
 rt_string_list temp_list{};
@@ -17,18 +19,19 @@ namespace {
 bool resize_list(rt_string_list& list, int32_t capacity) {
     size_t old_entries = list.entries ? size_t(list.capacity) + 1 : 0;
     size_t entries = size_t(capacity) + 1;
-    void* grown = std::realloc(list.entries, entries * sizeof(rt_string*));
+    void* grown =
+        grow_zeroed(list.entries, old_entries * sizeof(rt_string*), entries * sizeof(rt_string*));
     if (!grown) return false;
     list.entries = static_cast<rt_string**>(grown);
-    if (entries > old_entries)
-        std::memset(list.entries + old_entries, 0, (entries - old_entries) * sizeof(rt_string*));
     list.capacity = capacity;
     return true;
 }
 
+// A new list comes zeroed; one that exists already is cleared.
 void reset_list(rt_string_list& list, int32_t first_count, rt_error error) {
+    const bool existed = list.entries != nullptr;
     if (!resize_list(list, string_list_first_capacity)) rt_raise_error(error);
-    std::memset(list.entries, 0, (size_t(list.capacity) + 1) * sizeof(rt_string*));
+    if (existed) std::memset(list.entries, 0, (size_t(list.capacity) + 1) * sizeof(rt_string*));
     list.count = first_count;
 }
 

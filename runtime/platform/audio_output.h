@@ -24,6 +24,9 @@ struct audio_output {
     // Fills the buffer, queues it on the source and starts the source if it stands.
     void (*queue)(uint32_t source, uint32_t buffer, const void* data, int32_t bytes, int32_t rate);
     bool (*playing)(uint32_t source);
+    // Nothing is queued on any source: the device may stop mixing. The next queue wakes
+    // it before its buffer plays.
+    void (*rest)();
 };
 
 // OpenAL Soft, unless a stand-in was set.

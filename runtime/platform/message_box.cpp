@@ -4,6 +4,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -14,6 +16,7 @@ namespace {
 
 std::atomic<box_answerer> scripted_answerer{nullptr};
 std::atomic<unsigned long> main_window_xid{0};
+std::atomic<bool> giving_way{false};
 
 constexpr int box_margin = 16;
 constexpr int line_spacing = 2;
@@ -238,10 +241,30 @@ void take_focus(const dialog& d) {
         XSetInputFocus(d.display, d.window, RevertToParent, CurrentTime);
 }
 
+// Wakes a box waiting for its events once the boxes give way; it stays readable from then on.
+int give_way_descriptor() {
+    static const int descriptor = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    return descriptor;
+}
+
+// The box's next event; false when the boxes give way.
+bool next_event(dialog& d, XEvent& event) {
+    for (;;) {
+        if (giving_way.load()) return false;
+        if (XPending(d.display) > 0) {
+            XNextEvent(d.display, &event);
+            return true;
+        }
+        pollfd fds[2] = {{ConnectionNumber(d.display), POLLIN, 0},
+                         {give_way_descriptor(), POLLIN, 0}};
+        poll(fds, 2, -1);
+    }
+}
+
 box_answer run_event_loop(dialog& d) {
     for (;;) {
         XEvent event;
-        XNextEvent(d.display, &event);
+        if (!next_event(d, event)) return declining_answer(d.kind);
         box_answer answer;
         switch (event.type) {
         case Expose:
@@ -315,12 +338,18 @@ box_answer show_dialog(Display* display, const std::string& caption, const std::
 box_answer platform_message_box(const std::string& caption, const std::string& text,
                                 box_buttons buttons) {
     write_to_stderr(caption, text);
+    if (giving_way.load()) return declining_answer(buttons);
     if (box_answerer answerer = scripted_answerer.load()) return answerer(caption, text, buttons);
     Display* display = XOpenDisplay(nullptr);
     if (!display) return declining_answer(buttons);
     const box_answer answer = show_dialog(display, caption, text, buttons);
     XCloseDisplay(display);
     return answer;
+}
+
+void platform_message_boxes_give_way() {
+    giving_way.store(true);
+    eventfd_write(give_way_descriptor(), 1);
 }
 
 void platform_set_message_box_answerer(box_answerer answerer) {

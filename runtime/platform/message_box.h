@@ -12,6 +12,11 @@ enum class box_answer { ok, yes, no };
 box_answer platform_message_box(const std::string& caption, const std::string& text,
                                 box_buttons buttons);
 
+// From the shutdown on, no box may hold the process open: a box that is up is taken down
+// with its declining answer (No or OK), and every later box gives that answer at once.
+// Any thread.
+void platform_message_boxes_give_way();
+
 // Tests install a scripted answerer; it is called instead of showing a window.
 using box_answerer = box_answer (*)(const std::string& caption, const std::string& text,
                                     box_buttons buttons);

@@ -4,13 +4,12 @@
 // 1:1 without another imaging library.
 #include "runtime/platform/print_spooler.h"
 
-#include <cups/cups.h>
-#include <cups/raster.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <vector>
+
+#include "runtime/platform/cups_library.h"
 
 namespace {
 
@@ -28,6 +27,11 @@ constexpr double centimetres_per_inch = 2.54;
 
 std::atomic<print_stand_in> installed_stand_in{nullptr};
 
+// Loaded before any of the functions below runs (print_through_cups checks).
+const cups_library& cups() {
+    return *cups_functions();
+}
+
 // Where the picture lies on the sheet, in device pixels.
 struct sheet_layout {
     cups_size_t media;
@@ -43,11 +47,11 @@ int to_pixels(int hundredths_mm, int dpi) {
 void default_resolution(cups_dest_t* dest, cups_dinfo_t* info, sheet_layout& layout) {
     layout.x_dpi = layout.y_dpi = fallback_dpi;
     ipp_attribute_t* resolution =
-        cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution");
+        cups().find_dest_default(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution");
     if (!resolution) return;
     ipp_res_t units;
     int y_dpi = 0;
-    int x_dpi = ippGetResolution(resolution, 0, &y_dpi, &units);
+    int x_dpi = cups().ipp_get_resolution(resolution, 0, &y_dpi, &units);
     if (units == IPP_RES_PER_CM) {
         x_dpi = static_cast<int>(std::lround(x_dpi * centimetres_per_inch));
         y_dpi = static_cast<int>(std::lround(y_dpi * centimetres_per_inch));
@@ -59,10 +63,10 @@ void default_resolution(cups_dest_t* dest, cups_dinfo_t* info, sheet_layout& lay
 }
 
 void default_media(cups_dest_t* dest, cups_dinfo_t* info, sheet_layout& layout) {
-    if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &layout.media) &&
+    if (cups().get_dest_media_default(CUPS_HTTP_DEFAULT, dest, info, 0, &layout.media) &&
         layout.media.width > 0 && layout.media.length > 0)
         return;
-    const pwg_media_t* a4 = pwgMediaForPWG(fallback_media);
+    const pwg_media_t* a4 = cups().pwg_media_for_pwg(fallback_media);
     layout.media = cups_size_t{};
     layout.media.width = a4->width;
     layout.media.length = a4->length;
@@ -83,7 +87,7 @@ sheet_layout layout_for(cups_dest_t* dest, cups_dinfo_t* info) {
 }
 
 ssize_t write_to_job(void* http, unsigned char* buffer, size_t length) {
-    const http_status_t status = cupsWriteRequestData(
+    const http_status_t status = cups().write_request_data(
         static_cast<http_t*>(http), reinterpret_cast<const char*>(buffer), length);
     return status == HTTP_STATUS_CONTINUE ? static_cast<ssize_t>(length) : -1;
 }
@@ -91,12 +95,12 @@ ssize_t write_to_job(void* http, unsigned char* buffer, size_t length) {
 // One sheet: white margins around the picture, one scan line at a time.
 bool write_sheet(cups_raster_t* raster, const sheet_layout& layout, print_row_source rows,
                  const void* context) {
-    pwg_media_t* media = pwgMediaForSize(layout.media.width, layout.media.length);
+    pwg_media_t* media = cups().pwg_media_for_size(layout.media.width, layout.media.length);
     cups_page_header2_t header;
     if (!media ||
-        !cupsRasterInitPWGHeader(&header, media, raster_type, layout.x_dpi, layout.y_dpi,
-                                 "one-sided", nullptr) ||
-        !cupsRasterWriteHeader2(raster, &header))
+        !cups().raster_init_pwg_header(&header, media, raster_type, layout.x_dpi, layout.y_dpi,
+                                       "one-sided", nullptr) ||
+        !cups().raster_write_header2(raster, &header))
         return false;
     const int sheet_width = static_cast<int>(header.cupsWidth);
     const int sheet_height = static_cast<int>(header.cupsHeight);
@@ -117,7 +121,7 @@ bool write_sheet(cups_raster_t* raster, const sheet_layout& layout, print_row_so
                 pixel[2] = static_cast<unsigned char>(colour);
             }
         }
-        if (!cupsRasterWritePixels(raster, line.data(), header.cupsBytesPerLine)) return false;
+        if (!cups().raster_write_pixels(raster, line.data(), header.cupsBytesPerLine)) return false;
     }
     return true;
 }
@@ -125,30 +129,31 @@ bool write_sheet(cups_raster_t* raster, const sheet_layout& layout, print_row_so
 bool send_document(cups_dest_t* dest, cups_dinfo_t* info, int job_id, print_row_source rows,
                    const void* context) {
     const sheet_layout layout = layout_for(dest, info);
-    if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, dest, info, job_id, job_title, raster_format, 0,
-                              nullptr, 1) != HTTP_STATUS_CONTINUE)
+    if (cups().start_dest_document(CUPS_HTTP_DEFAULT, dest, info, job_id, job_title, raster_format,
+                                   0, nullptr, 1) != HTTP_STATUS_CONTINUE)
         return false;
     cups_raster_t* raster =
-        cupsRasterOpenIO(write_to_job, CUPS_HTTP_DEFAULT, CUPS_RASTER_WRITE_PWG);
+        cups().raster_open_io(write_to_job, CUPS_HTTP_DEFAULT, CUPS_RASTER_WRITE_PWG);
     const bool written = raster && write_sheet(raster, layout, rows, context);
-    if (raster) cupsRasterClose(raster);
-    const ipp_status_t finished = cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest, info);
+    if (raster) cups().raster_close(raster);
+    const ipp_status_t finished = cups().finish_dest_document(CUPS_HTTP_DEFAULT, dest, info);
     return written && finished <= IPP_STATUS_OK_CONFLICTING;
 }
 
 bool print_through_cups(print_row_source rows, const void* context) {
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (!cups_functions()) return false;
+    cups_dest_t* dest = cups().get_named_dest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
     if (!dest) return false;
-    cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    cups_dinfo_t* info = cups().copy_dest_info(CUPS_HTTP_DEFAULT, dest);
     int job_id = 0;
     bool printed = false;
-    if (info && cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest, info, &job_id, job_title, 0, nullptr) <=
-                    IPP_STATUS_OK_CONFLICTING) {
+    if (info && cups().create_dest_job(CUPS_HTTP_DEFAULT, dest, info, &job_id, job_title, 0,
+                                       nullptr) <= IPP_STATUS_OK_CONFLICTING) {
         printed = send_document(dest, info, job_id, rows, context);
-        if (!printed) cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest, job_id);
+        if (!printed) cups().cancel_dest_job(CUPS_HTTP_DEFAULT, dest, job_id);
     }
-    if (info) cupsFreeDestInfo(info);
-    cupsFreeDests(1, dest);
+    if (info) cups().free_dest_info(info);
+    cups().free_dests(1, dest);
     return printed;
 }
 

@@ -45,6 +45,10 @@ const lock_indicators& indicators_of(Display* display) {
     return found;
 }
 
+// The indicator state from the watched connection's events; -1 until it is watched.
+std::atomic<int> indicator_event_type{-1};
+std::atomic<unsigned> watched_indicators{0};
+
 bool bit_on(unsigned state, int index) {
     return index >= 0 && (state >> index & 1);
 }
@@ -65,17 +69,44 @@ bool key_down(const char (&keymap)[32], KeyCode code) {
 
 } // namespace
 
-// One request for all three: the lock-key follower asks about thirty times a second.
+// One request for all three when the indicators are not watched.
 void platform_lock_states(bool& caps, bool& num, bool& scroll) {
     caps = num = scroll = false;
     Display* display = connection();
     if (!display) return;
     const lock_indicators& locks = indicators_of(display);
     unsigned state = 0;
-    if (XkbGetIndicatorState(display, XkbUseCoreKbd, &state) != Success) return;
+    if (indicator_event_type.load() >= 0)
+        state = watched_indicators.load();
+    else if (XkbGetIndicatorState(display, XkbUseCoreKbd, &state) != Success)
+        return;
     caps = bit_on(state, locks.caps);
     num = bit_on(state, locks.num);
     scroll = bit_on(state, locks.scroll);
+}
+
+void platform_watch_lock_indicators(Display* display) {
+    int opcode = 0, event_base = 0, error_base = 0;
+    int major = XkbMajorVersion, minor = XkbMinorVersion;
+    if (!XkbQueryExtension(display, &opcode, &event_base, &error_base, &major, &minor)) return;
+    if (!XkbSelectEventDetails(display, XkbUseCoreKbd, XkbIndicatorStateNotify,
+                               XkbAllIndicatorsMask, XkbAllIndicatorsMask))
+        return;
+    // Selected first, then read: a change in between arrives as an event.
+    unsigned state = 0;
+    if (XkbGetIndicatorState(display, XkbUseCoreKbd, &state) != Success) return;
+    watched_indicators.store(state);
+    indicator_event_type.store(event_base);
+}
+
+bool platform_is_indicator_event(const XEvent& event) {
+    const int type = indicator_event_type.load();
+    return type >= 0 && event.type == type &&
+           reinterpret_cast<const XkbEvent&>(event).any.xkb_type == XkbIndicatorStateNotify;
+}
+
+void platform_keep_indicator_event(const XEvent& event) {
+    watched_indicators.store(reinterpret_cast<const XkbEvent&>(event).indicators.state);
 }
 
 unsigned platform_held_modifiers() {

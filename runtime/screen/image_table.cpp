@@ -6,6 +6,7 @@
 
 #include "runtime/core/errors.h"
 #include "runtime/core/run_control.h"
+#include "runtime/core/zeroed_memory.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 
@@ -36,10 +37,10 @@ int32_t free_slots_count = 0;
 // The display reads the table on another thread: a move of the table is fenced by frame_lock.
 bool grow_image_table() {
     hold_frames();
-    auto* grown = static_cast<rt_image*>(
-        std::realloc(image_table, sizeof(rt_image) * (image_table_size + table_growth)));
+    auto* grown =
+        static_cast<rt_image*>(grow_zeroed(image_table, sizeof(rt_image) * image_table_size,
+                                           sizeof(rt_image) * (image_table_size + table_growth)));
     if (grown) {
-        std::memset(grown + image_table_size, 0, sizeof(rt_image) * table_growth);
         image_table = grown;
         image_table_size += table_growth;
         dest = &image_table[dest_image];

@@ -7,6 +7,10 @@
 namespace {
 
 constexpr int64_t flush_quiet_ms = 20;
+// Short gaps between tones keep the device running; a longer silence lets it rest.
+constexpr int64_t rest_after_quiet_ms = 1000;
+
+int64_t last_sound_ms = -1; // service thread only; -1 before the first pass
 
 bool ring_empty(const sound_stream& stream) {
     return stream.read.load() == stream.write.load(std::memory_order_acquire);
@@ -65,6 +69,16 @@ void queue_waiting(sound_stream& stream) {
     }
 }
 
+bool sounding(const sound_stream& stream) {
+    return !ring_empty(stream) || any_queued(stream);
+}
+
+void rest_when_quiet(bool any_sounding) {
+    const int64_t now = rt_clock_ms();
+    if (any_sounding || last_sound_ms < 0) last_sound_ms = now;
+    if (now - last_sound_ms >= rest_after_quiet_ms) platform_audio().rest();
+}
+
 void pump_stream(sound_stream& stream) {
     if (stream.read.load() == 0) return;
     flush_short_tone(stream);
@@ -95,10 +109,14 @@ void release_if_done(sound_stream& stream) {
 
 void rt_sound_pump() {
     const int32_t count = sound_handle_count();
+    bool any_sounding = false;
     for (int32_t index = 0; index < count; ++index) {
         sound_stream& stream = sound_slot(index);
         const stream_state state = stream.state.load(std::memory_order_acquire);
-        if (state == stream_state::open || state == stream_state::closing) pump_stream(stream);
+        if (state != stream_state::open && state != stream_state::closing) continue;
+        pump_stream(stream);
+        any_sounding = any_sounding || (stream.read.load() != 0 && sounding(stream));
         if (state == stream_state::closing) release_if_done(stream);
     }
+    rest_when_quiet(any_sounding);
 }

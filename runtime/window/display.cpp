@@ -2,6 +2,7 @@
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
+#include <malloc.h>
 
 #include "runtime/core/run_control.h"
 #include "runtime/window/frame_ring.h"
@@ -111,6 +112,9 @@ void display_callback() {
     draw_frame(slot);
     mark_older_slots_done();
     if (!paused.load()) glutSwapBuffers();
+    // The buffers of the old size are free now; the C heap keeps freed memory for reuse,
+    // so a change of screen would otherwise leave megabytes resident that nothing uses.
+    if (picture_changed) malloc_trim(0);
 }
 
 bool display_needs_drawing() {

@@ -3,6 +3,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,6 +14,7 @@
 #include "runtime/screen/image.h"
 #include "runtime/screen/loaded_fonts.h"
 #include "runtime/window/cursor_shape.h"
+#include "runtime/window/frame_pixels.h"
 #include "runtime/window/frame_ring.h"
 
 frame_slot frame_ring[frame_ring_slots + 1];
@@ -23,6 +25,11 @@ std::atomic<int32_t> frame_built{0};
 namespace {
 
 constexpr uint32_t opaque = 0xFF000000u;
+constexpr int32_t glyph_row_width = 8; // pixels of one built-in glyph row
+
+// The monochrome adapter's mode keeps its four attributes after its four colour entries.
+constexpr uint16_t mono_mode = 10;
+constexpr int32_t mono_palette_entries = 8;
 
 // What the last build converted, to tell whether anything visible changed.
 struct kept_state {
@@ -57,6 +64,7 @@ size_t page_bytes(const rt_image& page) {
 
 int32_t palette_entries(const rt_image& page) {
     if (page.text_page) return 256;
+    if (page.mode == mono_mode) return mono_palette_entries;
     return page.bits_per_pixel == 32 ? 0 : 1 << page.bits_per_pixel;
 }
 
@@ -173,7 +181,7 @@ void mono_colours(const rt_image& page, uint32_t colours[4]) {
 bool build_palette_page(const rt_image& page) {
     const int32_t entries = 1 << page.bits_per_pixel;
     uint32_t colours[256];
-    if (page.mode == 10)
+    if (page.mode == mono_mode)
         mono_colours(page, colours);
     else
         std::memcpy(colours, page.palette, sizeof(uint32_t) * entries);
@@ -187,7 +195,8 @@ bool build_palette_page(const rt_image& page) {
     kept.height = page.height;
     kept.font = -1;
     frame_slot& slot = allocate_next_slot(page.width, page.height);
-    for (size_t i = 0; i < size; ++i) slot.pixels[i] = colours[page.pixels[i]] | opaque;
+    for (int32_t i = 0; i < entries; ++i) colours[i] |= opaque;
+    write_palette_pixels(slot.pixels, page.pixels, size, colours, page.bits_per_pixel);
     kept.valid = true;
     publish(slot);
     return true;
@@ -209,35 +218,77 @@ struct text_frame {
     int32_t cursor_x, cursor_y;
 };
 
-void draw_cell(const text_frame& f, int32_t x, int32_t y, uint8_t code, uint8_t attribute) {
-    const uint32_t* palette = f.page.palette;
-    const uint32_t background = palette[(attribute >> 4) & 7] | opaque;
-    uint32_t foreground = palette[attribute & 15] | opaque;
-    if ((attribute & 0x80) && f.blink) foreground = background;
+// The cells of one text row that are drawn again, written together a picture row at a time
+// so that the stores run in order through memory.
+struct cells_to_draw {
+    static constexpr int32_t capacity = 128;
+    glyph_cell cells[capacity];
+    int32_t count = 0;
+};
+
+void write_cells(const text_frame& f, cells_to_draw& batch) {
+    write_glyph_cells(batch.cells, batch.count, f.slot.width, f.cell_h, f.cell_w / glyph_row_width);
+    batch.count = 0;
+}
+
+uint32_t* cell_origin(const text_frame& f, int32_t x, int32_t y) {
+    return f.slot.pixels + static_cast<size_t>(y) * f.cell_h * f.slot.width + x * f.cell_w;
+}
+
+uint32_t background_of(const text_frame& f, uint8_t attribute) {
+    return f.page.palette[(attribute >> 4) & 7] | opaque;
+}
+
+uint32_t foreground_of(const text_frame& f, uint8_t attribute) {
+    if ((attribute & 0x80) && f.blink) return background_of(f, attribute); // blinked away
+    return f.page.palette[attribute & 15] | opaque;
+}
+
+void draw_cell(const text_frame& f, cells_to_draw& batch, int32_t x, int32_t y, uint8_t code,
+               uint8_t attribute) {
+    const uint32_t background = background_of(f, attribute);
+    const uint32_t foreground = foreground_of(f, attribute);
     const uint8_t* glyph = font_glyph(f.page.font, code);
     // Loaded fonts: a coverage map of the whole cell, shaded between the two colours.
     const uint8_t* coverage = glyph ? nullptr : loaded_font_text_cell(f.page.font, code);
-    const int32_t scale = f.cell_w / 8;
-    uint32_t* origin =
-        f.slot.pixels + static_cast<size_t>(y) * f.cell_h * f.slot.width + x * f.cell_w;
+    uint32_t* origin = cell_origin(f, x, y);
+    if (!coverage) {
+        batch.cells[batch.count++] = {origin, glyph, colours_of_cell(background, foreground)};
+        if (batch.count == cells_to_draw::capacity) write_cells(f, batch);
+        return;
+    }
     for (int32_t row = 0; row < f.cell_h; ++row) {
         uint32_t* out = origin + static_cast<size_t>(row) * f.slot.width;
-        if (coverage) {
-            for (int32_t col = 0; col < f.cell_w; ++col)
-                out[col] = coverage_blend(background, foreground, *coverage++);
-            continue;
-        }
-        const uint8_t* source = glyph ? glyph + row * 8 : nullptr;
-        for (int32_t col = 0; col < 8; ++col) {
-            const uint32_t colour = source && source[col] ? foreground : background;
-            for (int32_t copy = 0; copy < scale; ++copy) *out++ = colour; // double-width fonts
-        }
-    }
-    if (!f.page.cursor_visible || !f.cursor_phase || x != f.cursor_x || y != f.cursor_y) return;
-    const cursor_rows rows = cursor_shape(f.page.cursor_start, f.page.cursor_stop, f.cell_h);
-    for (int32_t row = rows.first; row < rows.first + rows.count; ++row)
         for (int32_t col = 0; col < f.cell_w; ++col)
-            origin[static_cast<size_t>(row) * f.slot.width + col] = foreground;
+            out[col] = coverage_blend(background, foreground, *coverage++);
+    }
+}
+
+// Over the drawn cursor cell, in its foreground, in the phase that shows it.
+void draw_cursor(const text_frame& f, uint8_t attribute) {
+    if (!f.page.cursor_visible || !f.cursor_phase) return;
+    const cursor_rows rows = cursor_shape(f.page.cursor_start, f.page.cursor_stop, f.cell_h);
+    uint32_t* origin = cell_origin(f, f.cursor_x, f.cursor_y);
+    for (int32_t row = rows.first; row < rows.first + rows.count; ++row)
+        std::fill_n(origin + static_cast<size_t>(row) * f.slot.width, f.cell_w,
+                    foreground_of(f, attribute));
+}
+
+// Cells first to end - 1 of cell row y as the previous picture shows them: only the cells
+// drawn again are not copied.
+void copy_earlier_cells(const text_frame& f, const uint32_t* earlier, int32_t y, int32_t first,
+                        int32_t end) {
+    if (!earlier || first == end) return;
+    const size_t width = f.slot.width;
+    const size_t start = static_cast<size_t>(y) * f.cell_h * width + first * f.cell_w;
+    const size_t run = static_cast<size_t>(end - first) * f.cell_w;
+    if (run == width) { // whole picture rows lie end to end
+        std::memcpy(f.slot.pixels + start, earlier + start, run * f.cell_h * sizeof(uint32_t));
+        return;
+    }
+    for (int32_t row = 0; row < f.cell_h; ++row)
+        std::memcpy(f.slot.pixels + start + row * width, earlier + start + row * width,
+                    run * sizeof(uint32_t));
 }
 
 bool build_text_page(const rt_image& page) {
@@ -272,10 +323,13 @@ bool build_text_page(const rt_image& page) {
     frame_slot& slot = allocate_next_slot(page.width * cell_w, page.height * cell_h);
     const bool incremental =
         kept.valid && previous != 0 && frame_ring[previous].length == slot.length;
-    if (incremental) std::memcpy(slot.pixels, frame_ring[previous].pixels, slot.length);
+    const uint32_t* earlier = incremental ? frame_ring[previous].pixels : nullptr;
     const text_frame f{page, slot, cell_w, cell_h, blink, blink, cursor_x, cursor_y};
     cells_drawn = 0;
+    cells_to_draw batch;
     for (int32_t y = 0; y < page.height; ++y) {
+        int32_t unchanged_from = 0; // the skipped cells before x, still to be copied
+        bool cursor_cell_drawn = false;
         for (int32_t x = 0; x < page.width; ++x) {
             const size_t at = (static_cast<size_t>(y) * page.width + x) * 2;
             const uint8_t code = page.pixels[at], attribute = page.pixels[at + 1];
@@ -288,11 +342,18 @@ bool build_text_page(const rt_image& page) {
                     cursor_moved && x == kept.cursor_x && y == kept.cursor_y;
                 if (unchanged && !cursor_cell_flips && !old_cursor_cell) continue;
             }
+            copy_earlier_cells(f, earlier, y, unchanged_from, x);
+            unchanged_from = x + 1;
             kept.data[at] = code;
             kept.data[at + 1] = attribute;
-            draw_cell(f, x, y, code, attribute);
+            draw_cell(f, batch, x, y, code, attribute);
+            cursor_cell_drawn = cursor_cell_drawn || (x == cursor_x && y == cursor_y);
             ++cells_drawn;
         }
+        copy_earlier_cells(f, earlier, y, unchanged_from, page.width);
+        write_cells(f, batch);
+        if (cursor_cell_drawn)
+            draw_cursor(f, page.pixels[(static_cast<size_t>(y) * page.width + cursor_x) * 2 + 1]);
     }
     kept.width = page.width;
     kept.height = page.height;

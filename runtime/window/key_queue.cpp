@@ -4,16 +4,21 @@
 
 #include "runtime/core/errors.h"
 #include "runtime/core/low_memory.h"
+#include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
+#include "runtime/platform/wake_word.h"
+#include "runtime/window/service_thread.h"
 
 namespace {
 
-constexpr int32_t key_poll_ms = 10;
+// Keys and shutdown wake a key wait at once; the time-out is only a safety net.
+constexpr int32_t key_wait_ms = 250;
 constexpr uint32_t never_idle = UINT32_MAX;
 
 std::atomic<uint32_t> keys_queued{0};              // written by the key handling
 uint32_t keys_read = 0;                            // program thread only
 std::atomic<uint32_t> idle_after_keys{never_idle}; // keys_read at the last idle turn
+std::atomic<uint32_t> key_wait_word{0};            // changes on every key and every wake
 
 std::atomic_ref<uint8_t> offset_at(uint32_t address) {
     return std::atomic_ref<uint8_t>(low_memory[address]);
@@ -46,6 +51,12 @@ void append_key(uint8_t character, uint8_t scan) {
     low_memory[key_queue_base + tail + 1] = scan;
     offset_at(key_queue_tail_address).store(new_tail, std::memory_order_release);
     keys_queued.fetch_add(1);
+    rt_wake_key_wait(); // a key wait answers now, not at its next turn
+}
+
+void rt_wake_key_wait() {
+    key_wait_word.fetch_add(1);
+    platform_wake_word(key_wait_word);
 }
 
 bool rt_key_waiting() {
@@ -53,9 +64,13 @@ bool rt_key_waiting() {
            offset_at(key_queue_tail_address).load(std::memory_order_acquire);
 }
 
-void rt_key_wait_idle() {
-    idle_after_keys.store(keys_read);
-    rt_sleep_ms(key_poll_ms);
+void rt_key_wait_idle(int32_t longest_ms) {
+    const uint32_t seen = key_wait_word.load();
+    // Back to waiting after keys: the page shows what they did, so it is shown now.
+    if (idle_after_keys.exchange(keys_read) != keys_read) service_request_frame();
+    if (rt_key_waiting() || shutting_down.load()) return;
+    const int32_t wait_ms = longest_ms > 0 && longest_ms < key_wait_ms ? longest_ms : key_wait_ms;
+    platform_wait_on_word(key_wait_word, seen, wait_ms);
 }
 
 bool rt_program_waits_for_key() {

@@ -19,8 +19,12 @@ void append_key(uint8_t character, uint8_t scan);
 // True when a key is waiting; takes nothing and makes no string.
 bool rt_key_waiting();
 // One idle turn of a program-thread key wait, called when no key is waiting: notes that
-// every key queued so far has been read, then sleeps one poll interval.
-void rt_key_wait_idle();
+// every key queued so far has been read (and, after reading keys, asks for a frame), then
+// sleeps until a key arrives, the wait is woken, or longest_ms (0: a long safety time-out)
+// has passed.
+void rt_key_wait_idle(int32_t longest_ms = 0);
+// Wakes the program thread from its key wait (shutdown begins). Any thread.
+void rt_wake_key_wait();
 // True while the program thread sits in a key wait with every queued key read: until the
 // next key arrives, nothing the program thread owns changes.
 bool rt_program_waits_for_key();

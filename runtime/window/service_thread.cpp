@@ -7,16 +7,23 @@
 #include "runtime/core/process_exit.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
+#include "runtime/platform/message_box.h"
 #include "runtime/platform/thread_name.h"
-#include "runtime/sound/sound.h"
+#include "runtime/platform/wake_word.h"
 #include "runtime/printer/printer.h"
+#include "runtime/sound/sound.h"
 #include "runtime/window/frame_ring.h"
+#include "runtime/window/key_queue.h"
 #include "runtime/window/keyboard.h"
 #include "runtime/window/startup.h"
 
 namespace {
 
+constexpr int pass_sleep_ms = 16;
+
 bool pass_parity = false;
+std::atomic<uint32_t> frame_requests{0};
+uint32_t frame_requests_served = 0;
 
 void honour_service_pause() {
     int32_t requested = 1;
@@ -29,12 +36,31 @@ void build_frame() {
     refresh_count.fetch_add(1);
 }
 
+// Out of turn: the refresh count is left alone, so the blink keeps its pace.
+void build_requested_frame() {
+    if (auto_display.load() != 0) frame_builder();
+}
+
+// The pass's sleep; a frame asked for meanwhile is built at once.
+void sleep_serving_frame_requests(int ms) {
+    const int64_t deadline = rt_clock_ms() + ms;
+    for (int64_t left = ms; left > 0; left = deadline - rt_clock_ms()) {
+        const uint32_t requests = frame_requests.load();
+        if (requests != frame_requests_served) {
+            frame_requests_served = requests;
+            build_requested_frame();
+            continue;
+        }
+        platform_wait_on_word(frame_requests, requests, static_cast<int>(left));
+    }
+}
+
 // One pass; false when the loop must end for shutdown.
 bool service_pass() {
     honour_service_pause();
     if (close_request.load() != 0 && exit_trap.load() == 0) return false;
     service_update_tick_count();
-    rt_sleep_ms(16);
+    sleep_serving_frame_requests(pass_sleep_ms);
     if (stop_request.load()) {
         service_pause.store(2); // nothing may wait on this thread any more
         return false;
@@ -52,6 +78,9 @@ bool service_pass() {
 [[noreturn]] void shut_down() {
     shutting_down.store(1);
     error_state.attention_flag.store(1);
+    // An error dialog or a key wait would keep the program thread from its check point.
+    platform_message_boxes_give_way();
+    rt_wake_key_wait();
     while (finished_threads.load() != 3) rt_sleep_ms(16);
     printer_shutdown_flush();
     // Files are closed here.
@@ -66,6 +95,11 @@ void service_update_tick_count() {
     for (int i = 0; i < 3; ++i)
         std::atomic_ref<uint8_t>(low_memory[0x46C + i])
             .store(static_cast<uint8_t>(ticks >> (8 * i)), std::memory_order_relaxed);
+}
+
+void service_request_frame() {
+    frame_requests.fetch_add(1);
+    platform_wake_word(frame_requests);
 }
 
 void service_thread_body() {

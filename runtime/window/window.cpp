@@ -11,6 +11,8 @@
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/message_box.h"
+#include "runtime/platform/window_class.h"
+#include "runtime/platform/x11_keyboard_state.h"
 #include "runtime/window/display.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/glut_keys.h"
@@ -49,8 +51,9 @@ void register_callbacks() {
 
 // Events that freeglut would mishandle or never deliver: the close button (freeglut
 // destroys the window on it), the Pause and Break keys, and the keys freeglut would
-// turn into other characters (Shift+Tab, Ctrl+Enter).
+// turn into other characters (Shift+Tab, Ctrl+Enter); and the lock indicators' changes.
 Bool is_ours(Display* display, XEvent* event, XPointer) {
+    if (platform_is_indicator_event(*event)) return True;
     if (event->type == ClientMessage)
         return static_cast<Atom>(event->xclient.data.l[0]) == wm_delete_window;
     if (event->type == KeyPress || event->type == KeyRelease) {
@@ -62,6 +65,10 @@ Bool is_ours(Display* display, XEvent* event, XPointer) {
 }
 
 void handle_ours(XEvent& event) {
+    if (platform_is_indicator_event(event)) {
+        platform_keep_indicator_event(event);
+        return;
+    }
     if (event.type == ClientMessage) {
         rt_window_hook(1, 0, 0);
         return;
@@ -91,7 +98,10 @@ void wait_for_events(Display* display, int64_t next_tick) {
     if (XPending(display) > 0 || (drawing_due && now >= next_tick)) return;
     pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {frame_ready_descriptor(), POLLIN, 0}};
     poll(fds, 2, drawing_due ? static_cast<int>(next_tick - now) : -1);
-    if (fds[1].revents & POLLIN) frame_ready_drain();
+    if (fds[1].revents & POLLIN) {
+        frame_ready_drain();
+        glutPostRedisplay(); // a new frame is drawn at once, not at the next timer turn
+    }
 }
 
 } // namespace
@@ -107,7 +117,9 @@ void window_run(int argc, char** argv) {
     platform_set_main_window(glXGetCurrentDrawable()); // message boxes stay above it
 
     Display* display = glXGetCurrentDisplay();
+    platform_set_window_class(display, glXGetCurrentDrawable());
     wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    platform_watch_lock_indicators(display);
     int64_t next_tick = rt_clock_ms() + redisplay_period_ms;
     for (;;) {
         filter_our_events(display);

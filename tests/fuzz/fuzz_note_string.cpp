@@ -52,8 +52,8 @@ void queue(uint32_t, uint32_t buffer, const void*, int32_t, int32_t) {
 bool never_playing(uint32_t) {
     return false;
 }
-constexpr audio_output instant_output = {opened,      nothing, new_names,    delete_names,
-                                         reclaim_all, queue,   never_playing};
+constexpr audio_output instant_output = {opened,      nothing, new_names,     delete_names,
+                                         reclaim_all, queue,   never_playing, nothing};
 
 std::vector<uint8_t>& variable_area() {
     static std::vector<uint8_t> area(area_bytes);

@@ -49,6 +49,35 @@ TEST(SoundStream, FullPendingRingDropsTheNewestBuffers) {
     EXPECT_DOUBLE_EQ(rt_sound_queued(handle), 0);
 }
 
+// A second of silence lets the device rest; a tone still sounding never does, and the next
+// buffer wakes it before it is queued.
+TEST(SoundStream, OutputRestsOnlyAfterAQuietSecondAndWakesForTheNextBuffer) {
+    constexpr int quiet_ms = 1100;
+    recording_audio_hold_buffers(true);
+    sound_stream& stream = *sound_stream_of(sound_open_stream(pending_ring_capacity));
+    append_buffer(stream, 1);
+    rt_sound_pump();
+    rt_sleep_ms(quiet_ms);
+    rt_sound_pump(); // the buffer still plays
+    EXPECT_EQ(recorded_audio_rest().rests, 0);
+
+    recording_audio_hold_buffers(false);
+    rt_sound_pump(); // played: the quiet starts now
+    rt_sound_pump();
+    EXPECT_FALSE(recorded_audio_rest().resting);
+    rt_sleep_ms(quiet_ms);
+    rt_sound_pump();
+    EXPECT_TRUE(recorded_audio_rest().resting);
+
+    append_buffer(stream, 2);
+    rt_sound_pump();
+    const recorded_rest after = recorded_audio_rest();
+    EXPECT_FALSE(after.resting);
+    EXPECT_EQ(after.rests, 1);
+    EXPECT_EQ(after.woken_by_queue, 1);
+    EXPECT_EQ(recorded_buffer_values(), (std::vector<int16_t>{1, 2}));
+}
+
 TEST(SoundStream, NothingIsQueuedBeforeTheFirstBufferFills) {
     const int32_t handle = rt_sound_open();
     for (int32_t i = 0; i + 1 < stream_buffer_frames; ++i) rt_sound_append(0.5, -0.5, handle, 3);

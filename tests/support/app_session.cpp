@@ -28,10 +28,14 @@ app_session::app_session(rt_main_routine routine) {
 
 void app_session::type(std::string_view keys) {
     for (const char c : keys) {
-        while (queued_keys() >= 14) rt_sleep_ms(1);
+        wait_for_key_room();
         keyboard_char_down(static_cast<unsigned char>(c), 0);
         keyboard_char_up(static_cast<unsigned char>(c), 0);
     }
+}
+
+void app_session::wait_for_key_room() const {
+    while (queued_keys() >= 14) rt_sleep_ms(1);
 }
 
 rt_image& app_session::page() const {

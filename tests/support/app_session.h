@@ -16,6 +16,8 @@ class app_session {
 
     // Types the characters ('\r' is Enter), waiting whenever the key queue is full.
     void type(std::string_view keys);
+    // Waits until the key queue has room for one more key.
+    void wait_for_key_room() const;
     // Types a line and Enter.
     void enter(std::string_view line) {
         type(line);

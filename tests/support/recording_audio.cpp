@@ -17,6 +17,9 @@ struct recording {
     int streams = 0;
     // Buffers queued on each source and not yet taken back: (source, buffer).
     std::vector<std::pair<uint32_t, uint32_t>> on_source;
+    bool resting = false;
+    int rests = 0;          // times the output was let rest
+    int woken_by_queue = 0; // buffers that arrived while it rested
 };
 
 std::mutex guard;
@@ -75,6 +78,8 @@ void stand_in_queue(uint32_t source, uint32_t buffer, const void* data, int32_t 
     record().buffers.push_back(
         {source, std::vector<stereo_frame>(frames, frames + bytes / sizeof(stereo_frame))});
     record().on_source.emplace_back(source, buffer);
+    if (record().resting) ++record().woken_by_queue;
+    record().resting = false;
 }
 
 bool stand_in_playing(uint32_t source) {
@@ -83,9 +88,15 @@ bool stand_in_playing(uint32_t source) {
                        [&](const auto& entry) { return entry.first == source; });
 }
 
+void stand_in_rest() {
+    std::lock_guard lock(guard);
+    if (!record().resting) ++record().rests;
+    record().resting = true;
+}
+
 constexpr audio_output stand_in = {stand_in_open,          stand_in_close,   stand_in_new_stream,
                                    stand_in_delete_stream, stand_in_reclaim, stand_in_queue,
-                                   stand_in_playing};
+                                   stand_in_playing,       stand_in_rest};
 
 } // namespace
 
@@ -133,4 +144,9 @@ int recorded_stream_count() {
 bool recorded_output_closed() {
     std::lock_guard lock(guard);
     return record().closed;
+}
+
+recorded_rest recorded_audio_rest() {
+    std::lock_guard lock(guard);
+    return {record().resting, record().rests, record().woken_by_queue};
 }

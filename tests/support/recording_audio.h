@@ -30,3 +30,11 @@ std::vector<stereo_frame> recorded_frames(uint32_t source);
 std::vector<deleted_stream> deleted_streams();
 int recorded_stream_count();
 bool recorded_output_closed();
+
+// Whether the output rests now, how often it was let rest, and how many buffers woke it.
+struct recorded_rest {
+    bool resting;
+    int rests;
+    int woken_by_queue;
+};
+recorded_rest recorded_audio_rest();

@@ -107,6 +107,14 @@ std::optional<wave_samples> read_wave_file(const std::string& path) {
     return std::nullopt;
 }
 
+bool wave_file_finished(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    constexpr size_t riff_header_bytes = 8;
+    return bytes.size() > riff_header_bytes && std::memcmp(bytes.data(), "RIFF", 4) == 0 &&
+           little_endian_32(bytes.data() + 4) == bytes.size() - riff_header_bytes;
+}
+
 std::vector<sound_segment> sound_segments(const wave_samples& samples) {
     std::vector<sound_segment> segments;
     const auto gap = static_cast<size_t>(joining_gap_seconds * samples.rate);

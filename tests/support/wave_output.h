@@ -43,6 +43,10 @@ struct sound_segment {
     double duration() const { return end - start; }
 };
 
+// The writer closed the file in order: its header gives the length the file has. While the
+// output is open the header holds no length yet.
+bool wave_file_finished(const std::string& path);
+
 // Stretches where the sound is above a small threshold; silences shorter than 10 ms do
 // not split a stretch.
 std::vector<sound_segment> sound_segments(const wave_samples& samples);

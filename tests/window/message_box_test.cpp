@@ -194,6 +194,17 @@ TEST_F(MessageBoxOnScreen, CloseButtonAnswersNoOrOk) {
     EXPECT_EQ(answer(), box_answer::ok);
 }
 
+TEST_F(MessageBoxOnScreen, GivesWayAtShutdownWithItsDecliningAnswer) {
+    const x_window_id box = show("Up at shutdown", "Continue?", box_buttons::yes_no);
+    ASSERT_NE(box, 0u);
+    platform_message_boxes_give_way();
+    EXPECT_EQ(answer(), box_answer::no);
+    // A box asked for later answers at once, with nobody to press a key.
+    answer_ = std::async(std::launch::async, platform_message_box, "After shutdown",
+                         "Out of memory", box_buttons::ok);
+    EXPECT_EQ(answer(), box_answer::ok);
+}
+
 TEST_F(MessageBoxOnScreen, StaysWithTheMainWindowOnceThereIsOne) {
     Display* x = XOpenDisplay(display().c_str());
     ASSERT_NE(x, nullptr);

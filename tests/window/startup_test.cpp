@@ -15,6 +15,8 @@
 #include "runtime/platform/executable_path.h"
 #include "runtime/window/startup.h"
 #include "tests/support/scripted_boxes.h"
+#include "tests/support/x_window.h"
+#include "tests/support/xvfb_session.h"
 
 namespace {
 
@@ -57,6 +59,31 @@ void close_request_while_running() {
 TEST(HeadlessStart, CloseRequestShutsDownAtTheNextCheckPoint) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(close_request_while_running(), ::testing::ExitedWithCode(0), "");
+}
+
+constexpr int dialog_timeout_ms = 10000;
+constexpr int still_running_ms = 10000;
+constexpr int still_running_exit_code = 3;
+
+// The unhandled error's dialog on the test's display, and the close button pressed under it.
+void close_while_the_dialog_is_up(const std::string& display) {
+    rt_start_headless(routine_with_unhandled_error);
+    if (find_window_by_title(display, "Unhandled Error #5", dialog_timeout_ms) == 0) _exit(1);
+    rt_window_hook(1, 0, 0);
+    // A dialog that held the program thread would keep the process alive.
+    rt_sleep_ms(still_running_ms);
+    _exit(still_running_exit_code);
+}
+
+class HeadlessStartOnDisplay : public private_display_test {};
+
+TEST_F(HeadlessStartOnDisplay, ClosingUnderTheErrorDialogEndsTheProcess) {
+    x_->use_as_default_display();
+    // Forked, not run again from the start: the child shows its dialog on this test's server.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    // The dialog was taken down with No: the statement after the error never ran.
+    EXPECT_EXIT(close_while_the_dialog_is_up(x_->display_name()), ::testing::ExitedWithCode(0),
+                "Unhandled Error #5\nLine:421\nIllegal function call\nContinue\\?\n$");
 }
 
 TEST(HeadlessStart, ProgramAndServiceThreadsRunAndTheTickCountAdvances) {

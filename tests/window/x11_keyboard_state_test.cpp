@@ -83,4 +83,30 @@ TEST_F(KeyboardStateOnScreen, LockKeysToggleTheirStates) {
     EXPECT_EQ(read_lock_states(), (lock_states{false, true, true}));
 }
 
+// Xvfb's own test keyboard (XTEST, through xdotool) turns Caps Lock on and off; the states
+// must then come from the watched connection's events alone.
+TEST_F(KeyboardStateOnScreen, WatchedIndicatorsFollowTheirEvents) {
+    Display* window_connection = XOpenDisplay(display().c_str());
+    ASSERT_NE(window_connection, nullptr);
+    EXPECT_EQ(read_lock_states(), (lock_states{false, false, false}));
+    platform_watch_lock_indicators(window_connection);
+    const auto take_indicator_events = [&](int wanted) {
+        XEvent event;
+        for (int taken = 0; taken < wanted;) {
+            XNextEvent(window_connection, &event);
+            if (!platform_is_indicator_event(event)) continue;
+            platform_keep_indicator_event(event);
+            ++taken;
+        }
+    };
+    ASSERT_TRUE(press_key(display(), 0, "Caps_Lock"));
+    take_indicator_events(1);
+    EXPECT_EQ(read_lock_states(), (lock_states{true, false, false}));
+    ASSERT_TRUE(press_key(display(), 0, "Num_Lock"));
+    ASSERT_TRUE(press_key(display(), 0, "Caps_Lock"));
+    take_indicator_events(2);
+    EXPECT_EQ(read_lock_states(), (lock_states{false, true, false}));
+    XCloseDisplay(window_connection);
+}
+
 } // namespace
