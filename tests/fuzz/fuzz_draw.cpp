@@ -16,6 +16,7 @@
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/graphics.h"
 #include "runtime/screen/image.h"
+#include "tests/fuzz/screen_runtime.h"
 
 namespace {
 
@@ -29,11 +30,7 @@ void start_once() {
     static bool started = false;
     if (started) return;
     started = true;
-    rt_low_memory_reset();
-    rt_strings_init();
-    rt_fonts_init();
-    rt_screen_init();
-    rt_screen(0, 0, 0, 0, 0, 1);
+    start_screen_runtime();
     for (size_t i = 0; i < std::size(modes); ++i)
         images[i] = rt_new_image(image_width, image_height, modes[i], 1);
 }

@@ -20,6 +20,7 @@
 #include "runtime/screen/image_properties.h"
 #include "runtime/screen/loaded_fonts.h"
 #include "runtime/screen/text_output.h"
+#include "tests/fuzz/screen_runtime.h"
 
 namespace {
 
@@ -41,11 +42,7 @@ void start_once() {
     static bool started = false;
     if (started) return;
     started = true;
-    rt_low_memory_reset();
-    rt_strings_init();
-    rt_fonts_init();
-    rt_screen_init();
-    rt_screen(0, 0, 0, 0, 0, 1);
+    start_screen_runtime();
     images[0] = rt_new_image(120, 60, 32, 1);
     images[1] = rt_new_image(120, 60, 13, 1);
     std::ifstream file(real_font, std::ios::binary);

@@ -11,6 +11,7 @@
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
+#include "tests/fuzz/screen_runtime.h"
 
 namespace {
 
@@ -20,11 +21,7 @@ void start_once() {
     static bool started = false;
     if (started) return;
     started = true;
-    rt_low_memory_reset();
-    rt_strings_init();
-    rt_fonts_init();
-    rt_screen_init();
-    rt_screen(0, 0, 0, 0, 0, 1);
+    start_screen_runtime();
 }
 
 // One statement chosen by the command byte, with two argument bytes.
