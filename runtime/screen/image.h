@@ -1,6 +1,7 @@
 #pragma once
 // Every drawing surface: screen pages and images, text or pixels, in image_table.
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 struct rt_image {
@@ -97,6 +98,8 @@ int32_t rt_visible_handle();
 // bytes; returns the slot, or -1 when the size or mode is refused or memory runs out.
 int32_t image_create(int32_t width, int32_t height, int32_t mode, uint8_t* pixels);
 void image_free(int32_t slot);
+// Blank text cells: a space on grey, count cells of two bytes.
+void fill_text_cells(uint8_t* cells, size_t count);
 bool image_mode_valid(int32_t mode);
 // The slot of a live image handle, else -1 (nothing raised).
 int32_t image_slot_of_handle(int32_t handle);

@@ -105,13 +105,6 @@ mode_defaults defaults_of_mode(int32_t mode) {
     }
 }
 
-void fill_text_cells(uint8_t* cells, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        cells[2 * i] = ' ';
-        cells[2 * i + 1] = 7;
-    }
-}
-
 bool build_blend_tables() {
     if (blend_table) return true;
     auto* blend = static_cast<uint8_t*>(std::malloc(256 * 256 * 256));
@@ -147,6 +140,17 @@ bool allocate_storage(rt_image& image) {
 }
 
 } // namespace
+
+// One cell written, then copied onward in doubling runs: a page or the whole text memory
+// is blanked in a few block copies rather than a byte at a time.
+void fill_text_cells(uint8_t* cells, size_t count) {
+    if (count == 0) return;
+    cells[0] = ' ';
+    cells[1] = 7;
+    const size_t bytes = 2 * count;
+    for (size_t done = 2; done < bytes; done *= 2)
+        std::memcpy(cells + done, cells, std::min(done, bytes - done));
+}
 
 void hold_frames() {
     if (frame_holds++ == 0) rt_take_frame_lock();

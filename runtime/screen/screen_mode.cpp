@@ -144,10 +144,7 @@ bool make_text_pages(const text_size& size) {
         set_font_and_region(image_table[slot], size.font);
         share_page0_palette(image_table[slot]);
     }
-    for (size_t i = 0; i < text_memory_size; i += 2) {
-        low_memory[text_memory + i] = ' ';
-        low_memory[text_memory + i + 1] = 7;
-    }
+    fill_text_cells(low_memory + text_memory, text_memory_size / 2);
     return true;
 }
 

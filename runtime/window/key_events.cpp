@@ -67,9 +67,11 @@ void remember_trapped_key(int32_t c) {
 }
 
 bool forget_trapped_key(int32_t c) {
+    // Looked at before it is taken: almost no release was trapped.
     for (std::atomic<int32_t>& place : trapped_keys) {
         int32_t taken = c;
-        if (place.compare_exchange_strong(taken, 0)) return true;
+        if (place.load(std::memory_order_relaxed) == c && place.compare_exchange_strong(taken, 0))
+            return true;
     }
     return false;
 }

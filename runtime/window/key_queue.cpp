@@ -19,6 +19,7 @@ std::atomic<uint32_t> keys_queued{0};              // written by the key handlin
 uint32_t keys_read = 0;                            // program thread only
 std::atomic<uint32_t> idle_after_keys{never_idle}; // keys_read at the last idle turn
 std::atomic<uint32_t> key_wait_word{0};            // changes on every key and every wake
+std::atomic<int32_t> key_waiters{0};               // threads inside the wait on that word
 
 std::atomic_ref<uint8_t> offset_at(uint32_t address) {
     return std::atomic_ref<uint8_t>(low_memory[address]);
@@ -54,9 +55,12 @@ void append_key(uint8_t character, uint8_t scan) {
     rt_wake_key_wait(); // a key wait answers now, not at its next turn
 }
 
+// The word changes before the waiters are counted, and a waiter is counted before the wait
+// looks at the word: a wake that finds no waiter cannot leave one asleep, so most keys,
+// typed while the program is busy, make no system call.
 void rt_wake_key_wait() {
     key_wait_word.fetch_add(1);
-    platform_wake_word(key_wait_word);
+    if (key_waiters.load() > 0) platform_wake_word(key_wait_word);
 }
 
 bool rt_key_waiting() {
@@ -70,7 +74,9 @@ void rt_key_wait_idle(int32_t longest_ms) {
     if (idle_after_keys.exchange(keys_read) != keys_read) service_request_frame();
     if (rt_key_waiting() || shutting_down.load()) return;
     const int32_t wait_ms = longest_ms > 0 && longest_ms < key_wait_ms ? longest_ms : key_wait_ms;
+    key_waiters.fetch_add(1);
     platform_wait_on_word(key_wait_word, seen, wait_ms);
+    key_waiters.fetch_sub(1);
 }
 
 bool rt_program_waits_for_key() {
@@ -79,10 +85,11 @@ bool rt_program_waits_for_key() {
 
 rt_string* rt_inkey() {
     if (error_state.error_pending) return key_string(nullptr, 0);
-    rt_sleep_ms(0);
     const uint8_t head = offset_at(key_queue_head_address).load(std::memory_order_relaxed);
-    if (head == offset_at(key_queue_tail_address).load(std::memory_order_acquire))
+    if (head == offset_at(key_queue_tail_address).load(std::memory_order_acquire)) {
+        rt_sleep_ms(0); // a program polling for a key leaves the processor to the others
         return key_string(nullptr, 0);
+    }
     const uint8_t character = low_memory[key_queue_base + head];
     const uint8_t scan = low_memory[key_queue_base + head + 1];
     offset_at(key_queue_head_address).store(next_offset(head), std::memory_order_release);

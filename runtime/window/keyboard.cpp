@@ -112,6 +112,11 @@ void queue_untranslated(int32_t c) {
         append_key(0, static_cast<uint8_t>(c / 256));
 }
 
+// Other keys leave the flag bytes as they are: most presses skip the recount.
+void update_flags_after(int32_t c) {
+    if (key_sets_flag(c)) recompute_keyboard_flags();
+}
+
 void toggle_state(int32_t state) {
     if (key_is_held(state))
         let_go_key(state);
@@ -146,13 +151,13 @@ void handle_press(int32_t c, key_source source) {
     const bool was_held = key_is_held(c);
     hold_key(c);
     if (source == key_source::keystroke && consume_control_key(c)) {
-        recompute_keyboard_flags();
+        update_flags_after(c);
         return;
     }
     append_key_hit(key_hit_of(c));
     queue_key(c);
     toggle_lock_states(c, was_held);
-    recompute_keyboard_flags();
+    update_flags_after(c);
 }
 
 // The text's keys are typed as they are, never trapped again.
@@ -209,7 +214,7 @@ void key_release(int32_t id) {
         append_key_hit({static_cast<int32_t>(0u - static_cast<uint32_t>(hit.code)), hit.flags});
         if (const uint8_t scan = key_scan_code(c)) append_raw_scan_code(scan + release_scan_bit);
     }
-    recompute_keyboard_flags();
+    update_flags_after(c);
 }
 
 void keyboard_hook_key(int32_t id, int32_t direction) {

@@ -62,6 +62,12 @@ void recompute_keyboard_flags() {
     store_flag_byte(keyboard_flags3_address, flag_byte(keyboard_flags3_address, flags3_always_set));
 }
 
+bool key_sets_flag(int32_t id) {
+    for (const flag_bit& f : flag_bits)
+        if (f.key == id || f.other_key == id) return true;
+    return false;
+}
+
 uint8_t keyboard_modifier_mask() {
     constexpr uint8_t mask_bits = 0x6F; // both Shifts, Ctrl, Alt, Num Lock, Caps Lock
     return flag_byte(keyboard_flags_address, 0) & mask_bits;
