@@ -1,4 +1,4 @@
-// The note-string player: the whole string is laid out first, so a fault queues nothing.
+// The note-string player: the whole string is read first, so a fault queues nothing.
 #include <string_view>
 
 #include "runtime/core/error_numbers.h"
@@ -23,12 +23,16 @@ void rt_play(const rt_string* text) {
     sound_release_closed();
     const std::string_view notes(reinterpret_cast<const char*>(text->data),
                                  static_cast<size_t>(text->len));
-    std::vector<note_piece> pieces;
-    if (!lay_out_note_string(notes, program_variables, player_settings, pieces)) {
+    std::vector<note_plan> plans;
+    if (!read_note_string(notes, program_variables, player_settings, plans)) {
         rt_raise_error(err_illegal_function_call);
         return;
     }
-    for (const note_piece& piece : pieces)
-        if (!piece.frames.empty())
-            queue_tone(piece.frames.data(), static_cast<int32_t>(piece.frames.size()), piece.wait);
+    // One piece's samples at a time: a string that switches to the background holds no
+    // more memory than its longest piece.
+    for (const note_plan& plan : plans) {
+        if (plan.frames == 0) continue;
+        const note_piece piece = render_note_plan(plan);
+        queue_tone(piece.frames.data(), static_cast<int32_t>(piece.frames.size()), piece.wait);
+    }
 }

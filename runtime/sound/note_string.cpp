@@ -116,18 +116,18 @@ class note_reader {
   public:
     note_reader(std::string_view text, const variable_bytes& variables, note_settings settings)
         : text_(text), variables_(variables), settings_(settings) {
-        pieces_.emplace_back();
+        plans_.emplace_back();
     }
 
     bool read_all() {
         for (int c = next(); c >= 0; c = next())
             if (!command(c)) return false;
-        pieces_.back().wait = !settings_.background;
+        plans_.back().wait = !settings_.background;
         return true;
     }
 
     const note_settings& settings() const { return settings_; }
-    std::vector<note_piece>& pieces() { return pieces_; }
+    std::vector<note_plan>& plans() { return plans_; }
 
   private:
     // The next character that is not a blank, upper case, without taking it; -1 at the end.
@@ -253,8 +253,8 @@ class note_reader {
 
     // Switching to the background plays what was laid out so far, with waiting.
     void start_new_piece() {
-        pieces_.back().wait = true;
-        pieces_.emplace_back();
+        plans_.back().wait = true;
+        plans_.emplace_back();
         position_ = 0;
     }
 
@@ -291,51 +291,74 @@ class note_reader {
         if (!number(length, given)) return false;
         if (!given) length = settings_.length;
         if (!pause_range.holds(length)) return false;
-        place(nullptr, 0, tone_frame_count(seconds_of(length, dotted(1.0))));
+        place({}, tone_frame_count(seconds_of(length, dotted(1.0))));
         return true;
     }
 
+    // A note sounds for all but its articulation share of its length.
     void play(double frequency, double seconds) {
         const double sounding = (1 - settings_.articulation) * seconds;
-        std::vector<stereo_frame> tone(static_cast<size_t>(tone_frame_count(sounding)));
-        const int32_t used = synthesise_tone(tone.data(), static_cast<int32_t>(tone.size()),
-                                             frequency, settings_.volume / full_volume);
-        place(tone.data(), used, tone_frame_count(seconds));
+        place({.tone_frames = static_cast<int32_t>(tone_frame_count(sounding)),
+               .frequency = frequency,
+               .volume = settings_.volume / full_volume},
+              tone_frame_count(seconds));
     }
 
-    // Adds the frames at the current position, clamping the sums, and moves on by
-    // length unless a comma joins the next note or pause to this one.
-    void place(const stereo_frame* frames, int32_t count, int64_t length) {
-        std::vector<stereo_frame>& buffer = pieces_.back().frames;
-        const size_t end = position_ + static_cast<size_t>(std::max<int64_t>(length, count));
-        if (buffer.size() < end) buffer.resize(end);
-        for (int32_t i = 0; i < count; ++i) {
-            stereo_frame& out = buffer[position_ + static_cast<size_t>(i)];
-            out.left = clamped_sum(out.left, frames[i].left);
-            out.right = clamped_sum(out.right, frames[i].right);
-        }
+    // Puts the event at the current position and moves on by length unless a comma joins
+    // the next note or pause to this one. A tone never outlasts its length.
+    void place(note_event event, int64_t length) {
+        note_plan& plan = plans_.back();
+        event.start = position_;
+        if (event.tone_frames > 0) plan.events.push_back(event);
+        plan.frames = std::max(plan.frames, position_ + static_cast<size_t>(length));
         if (!take(',')) position_ += static_cast<size_t>(length);
-    }
-
-    static int16_t clamped_sum(int16_t a, int16_t b) {
-        return static_cast<int16_t>(std::clamp(a + b, -32767, 32767));
     }
 
     std::string_view text_;
     size_t at_ = 0;
     variable_bytes variables_;
     note_settings settings_;
-    std::vector<note_piece> pieces_;
+    std::vector<note_plan> plans_;
     size_t position_ = 0;
 };
 
+int16_t clamped_sum(int16_t a, int16_t b) {
+    return static_cast<int16_t>(std::clamp(a + b, -32767, 32767));
+}
+
 } // namespace
 
-bool lay_out_note_string(std::string_view text, const variable_bytes& variables,
-                         note_settings& settings, std::vector<note_piece>& pieces) {
+bool read_note_string(std::string_view text, const variable_bytes& variables,
+                      note_settings& settings, std::vector<note_plan>& plans) {
     note_reader reader(text, variables, settings);
     if (!reader.read_all()) return false;
     settings = reader.settings();
-    pieces = std::move(reader.pieces());
+    plans = std::move(reader.plans());
+    return true;
+}
+
+// The piece is sized once; each tone is synthesised into one reused buffer and added.
+note_piece render_note_plan(const note_plan& plan) {
+    note_piece piece{std::vector<stereo_frame>(plan.frames), plan.wait};
+    std::vector<stereo_frame> tone;
+    for (const note_event& event : plan.events) {
+        tone.resize(static_cast<size_t>(event.tone_frames));
+        const int32_t used =
+            synthesise_tone(tone.data(), event.tone_frames, event.frequency, event.volume);
+        stereo_frame* out = piece.frames.data() + event.start;
+        for (int32_t i = 0; i < used; ++i) {
+            out[i].left = clamped_sum(out[i].left, tone[static_cast<size_t>(i)].left);
+            out[i].right = clamped_sum(out[i].right, tone[static_cast<size_t>(i)].right);
+        }
+    }
+    return piece;
+}
+
+bool lay_out_note_string(std::string_view text, const variable_bytes& variables,
+                         note_settings& settings, std::vector<note_piece>& pieces) {
+    std::vector<note_plan> plans;
+    if (!read_note_string(text, variables, settings, plans)) return false;
+    pieces.clear();
+    for (const note_plan& plan : plans) pieces.push_back(render_note_plan(plan));
     return true;
 }

@@ -1,5 +1,6 @@
 #include "runtime/sound/sound_streams.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -125,13 +126,25 @@ void sound_move_fill_to_ring(sound_stream& stream, stereo_frame* next_fill) {
 }
 
 void sound_append_frame(sound_stream& stream, int16_t left, int16_t right) {
-    sound_take_append_lock();
-    if (tone_stream.load(std::memory_order_relaxed) == stream.handle)
-        tone_last_append_ms.store(rt_clock_ms(), std::memory_order_relaxed);
-    stream.fill[stream.fill_frames++] = {left, right};
-    if (stream.fill_frames == stream_buffer_frames)
-        sound_move_fill_to_ring(stream, new stereo_frame[stream_buffer_frames]);
-    sound_release_append_lock();
+    const stereo_frame frame{left, right};
+    sound_append_frames(stream, &frame, 1);
+}
+
+// One lock and one clock reading for each stream buffer the frames reach, not per frame.
+void sound_append_frames(sound_stream& stream, const stereo_frame* frames, int32_t count) {
+    while (count > 0) {
+        sound_take_append_lock();
+        if (tone_stream.load(std::memory_order_relaxed) == stream.handle)
+            tone_last_append_ms.store(rt_clock_ms(), std::memory_order_relaxed);
+        const int32_t taken = std::min(count, stream_buffer_frames - stream.fill_frames);
+        std::copy_n(frames, taken, stream.fill + stream.fill_frames);
+        stream.fill_frames += taken;
+        if (stream.fill_frames == stream_buffer_frames)
+            sound_move_fill_to_ring(stream, new stereo_frame[stream_buffer_frames]);
+        sound_release_append_lock();
+        frames += taken;
+        count -= taken;
+    }
 }
 
 double sound_queued_seconds(const sound_stream& stream) {

@@ -52,6 +52,8 @@ sound_stream* sound_stream_of(int32_t handle);
 void sound_release_closed();
 // Appends one frame of samples under the append lock; a full ring drops the buffer.
 void sound_append_frame(sound_stream& stream, int16_t left, int16_t right);
+// The same for count frames in order.
+void sound_append_frames(sound_stream& stream, const stereo_frame* frames, int32_t count);
 // (Queued buffers + buffers waiting in the ring) x 4,096 / 44,100; 0 if nothing was ever
 // queued.
 double sound_queued_seconds(const sound_stream& stream);

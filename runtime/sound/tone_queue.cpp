@@ -1,6 +1,7 @@
 #include "runtime/sound/tone_queue.h"
 
 #include <algorithm>
+#include <array>
 
 #include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
@@ -27,7 +28,22 @@ int16_t through_append(int16_t sample) {
 // After a pause the first buffer is always a full one: a short tone waits behind silence.
 void append_lead_in(sound_stream& stream, int32_t count) {
     tone_flush_request.store(0);
-    for (int32_t i = count; i < stream_buffer_frames; ++i) sound_append_frame(stream, 0, 0);
+    static const std::array<stereo_frame, stream_buffer_frames> silence{};
+    if (count < stream_buffer_frames)
+        sound_append_frames(stream, silence.data(), stream_buffer_frames - count);
+}
+
+// Converted and appended a stream buffer at a time.
+void append_tone(sound_stream& stream, const stereo_frame* frames, int32_t count) {
+    std::array<stereo_frame, stream_buffer_frames> chunk;
+    for (int32_t done = 0; done < count;) {
+        const int32_t taken = std::min(count - done, stream_buffer_frames);
+        for (int32_t i = 0; i < taken; ++i)
+            chunk[static_cast<size_t>(i)] = {through_append(frames[done + i].left),
+                                             through_append(frames[done + i].right)};
+        sound_append_frames(stream, chunk.data(), taken);
+        done += taken;
+    }
 }
 
 } // namespace
@@ -45,8 +61,7 @@ void queue_tone(const stereo_frame* frames, int32_t count, bool wait) {
         ahead_ms =
             std::max(0.0, sound_queued_seconds(stream) * 1000 * sound_ahead_share - sound_ahead_ms);
     if (tone_lead_in.exchange(0)) append_lead_in(stream, count);
-    for (int32_t i = 0; i < count; ++i)
-        sound_append_frame(stream, through_append(frames[i].left), through_append(frames[i].right));
+    append_tone(stream, frames, count);
     tone_flush_request.store(1);
     if (!wait) return;
     const double tone_ms =

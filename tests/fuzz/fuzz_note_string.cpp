@@ -1,6 +1,9 @@
 // Random note strings, with variable references into a random variable area: the player
 // never crashes, a refused string raises 5 and queues nothing, and an accepted one lays
-// out no more sound than its characters can ask for, every sample within full scale.
+// out no more sound than its characters can ask for, every tone inside its piece. Strings
+// of up to a few stream buffers of sound are also rendered and queued, every sample within
+// full scale; longer ones differ from those only in their counts, and rendering costs a
+// pass per frame, so that they are only read keeps each input cheap.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +27,7 @@ namespace {
 constexpr size_t longest_string = 32;
 // The longest note: a dotted whole note at the slowest tempo, just under 15 s.
 constexpr int64_t longest_note_frames = 15 * 44100;
+constexpr size_t longest_rendered_frames = 8 * stream_buffer_frames;
 constexpr size_t area_bytes = 65536 + 16;
 
 void require(bool condition) {
@@ -93,16 +97,26 @@ void check_refused(std::string_view notes) {
 }
 
 // Accepted sound goes through the tone stream without waiting, and the output drains it.
-void check_accepted(std::string_view notes, const std::vector<note_piece>& pieces) {
-    int64_t frames = 0;
-    for (const note_piece& piece : pieces) {
-        frames += static_cast<int64_t>(piece.frames.size());
-        for (const stereo_frame& frame : piece.frames)
-            require(frame.left >= -32767 && frame.left <= 32767 && frame.left == frame.right);
-        queue_tone(piece.frames.data(), static_cast<int32_t>(piece.frames.size()), false);
-        rt_sound_pump();
+void check_rendered(const note_plan& plan) {
+    const note_piece piece = render_note_plan(plan);
+    require(piece.frames.size() == plan.frames && piece.wait == plan.wait);
+    for (const stereo_frame& frame : piece.frames)
+        require(frame.left >= -32767 && frame.left <= 32767 && frame.left == frame.right);
+    queue_tone(piece.frames.data(), static_cast<int32_t>(piece.frames.size()), false);
+    rt_sound_pump();
+}
+
+void check_accepted(std::string_view notes, const std::vector<note_plan>& plans) {
+    size_t frames = 0;
+    for (const note_plan& plan : plans) {
+        frames += plan.frames;
+        for (const note_event& event : plan.events)
+            require(event.tone_frames > 0 &&
+                    event.start + static_cast<size_t>(event.tone_frames) <= plan.frames);
     }
-    require(frames <= static_cast<int64_t>(notes.size()) * longest_note_frames);
+    require(frames <= notes.size() * static_cast<size_t>(longest_note_frames));
+    if (frames > longest_rendered_frames) return;
+    for (const note_plan& plan : plans) check_rendered(plan);
 }
 
 } // namespace
@@ -117,13 +131,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                  std::min(size - 1 - area_part, longest_string));
     note_settings settings;
     const note_settings before = settings;
-    std::vector<note_piece> pieces;
-    if (lay_out_note_string(notes, {variable_area().data(), static_cast<int32_t>(area_bytes)},
-                            settings, pieces)) {
-        check_accepted(notes, pieces);
+    std::vector<note_plan> plans;
+    if (read_note_string(notes, {variable_area().data(), static_cast<int32_t>(area_bytes)},
+                         settings, plans)) {
+        check_accepted(notes, plans);
         return 0;
     }
-    require(pieces.empty() && settings.tempo == before.tempo && settings.octave == before.octave);
+    require(plans.empty() && settings.tempo == before.tempo && settings.octave == before.octave);
     check_refused(notes);
     return 0;
 }

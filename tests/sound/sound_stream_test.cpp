@@ -49,6 +49,28 @@ TEST(SoundStream, FullPendingRingDropsTheNewestBuffers) {
     EXPECT_DOUBLE_EQ(rt_sound_queued(handle), 0);
 }
 
+// Frames appended in one call fill the stream buffers in order, split where each is full.
+TEST(SoundStream, FramesAppendedTogetherAreSplitIntoWholeBuffersInOrder) {
+    const int32_t handle = sound_open_stream(pending_ring_capacity);
+    sound_stream& stream = *sound_stream_of(handle);
+    const int32_t count = 2 * stream_buffer_frames + stream_buffer_frames / 2;
+    std::vector<stereo_frame> ramp(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i)
+        ramp[static_cast<size_t>(i)] = {static_cast<int16_t>(i % 30000), static_cast<int16_t>(-1)};
+    sound_append_frames(stream, ramp.data(), count);
+    rt_sound_pump();
+    const std::vector<recorded_buffer>& buffers = recorded_buffers();
+    ASSERT_EQ(buffers.size(), 2u);
+    for (size_t b = 0; b < buffers.size(); ++b)
+        for (int32_t i = 0; i < stream_buffer_frames; ++i) {
+            const stereo_frame& expected = ramp[b * stream_buffer_frames + static_cast<size_t>(i)];
+            ASSERT_EQ(buffers[b].frames[static_cast<size_t>(i)].left, expected.left)
+                << b << " " << i;
+            ASSERT_EQ(buffers[b].frames[static_cast<size_t>(i)].right, expected.right);
+        }
+    EXPECT_EQ(stream.fill_frames, stream_buffer_frames / 2);
+}
+
 // A second of silence lets the device rest; a tone still sounding never does, and the next
 // buffer wakes it before it is queued.
 TEST(SoundStream, OutputRestsOnlyAfterAQuietSecondAndWakesForTheNextBuffer) {
