@@ -21,6 +21,7 @@ namespace {
 
 // One library for the whole process, made on first use and released by the process exit.
 FT_Library library = nullptr;
+font_file_reader file_reader = nullptr;
 
 constexpr FT_Int32 load_flags = FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP;
 
@@ -30,6 +31,13 @@ int32_t whole_pixels(FT_Pos value_26_6) {
 
 bool library_ready() {
     return library || FT_Init_FreeType(&library) == 0;
+}
+
+FT_Error open_face(const char* path, FT_Face& face) {
+    font_file_bytes bytes{};
+    if (file_reader && file_reader(path, bytes))
+        return FT_New_Memory_Face(library, bytes.data, static_cast<FT_Long>(bytes.size), 0, &face);
+    return FT_New_Face(library, path, 0, &face);
 }
 
 bool scale_to_cell(FT_Face face, int32_t cell_height) {
@@ -82,7 +90,7 @@ platform_font* platform_font_open(const char* path, int32_t cell_height,
                                   platform_font_style style) {
     if (cell_height < 1 || !library_ready()) return nullptr;
     FT_Face face = nullptr;
-    if (FT_New_Face(library, path, 0, &face) != 0) return nullptr;
+    if (open_face(path, face) != 0) return nullptr;
     if (!FT_IS_SCALABLE(face) || !scale_to_cell(face, cell_height)) {
         FT_Done_Face(face);
         return nullptr;
@@ -98,6 +106,10 @@ platform_font* platform_font_open(const char* path, int32_t cell_height,
     font->style = style;
     place_underline(*font);
     return font;
+}
+
+void platform_set_font_file_reader(font_file_reader reader) {
+    file_reader = reader;
 }
 
 void platform_font_close(platform_font* font) {

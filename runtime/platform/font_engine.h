@@ -2,6 +2,7 @@
 // Scalable font files (TrueType, OpenType and the other outline formats FreeType reads)
 // rendered into 8-bit coverage maps of one text cell. FreeType needs neither a display nor
 // a device, so tests call it for real; no stand-in is needed.
+#include <cstddef>
 #include <cstdint>
 
 struct platform_font;
@@ -17,6 +18,15 @@ struct platform_font_style {
 // has no scalable outlines.
 platform_font* platform_font_open(const char* path, int32_t cell_height, platform_font_style style);
 void platform_font_close(platform_font* font);
+
+// Fuzzing serves font files from memory: a path the reader answers for is opened from the
+// bytes it gives (which must outlive the font), any other path from disk. Null: disk only.
+struct font_file_bytes {
+    const uint8_t* data;
+    size_t size;
+};
+using font_file_reader = bool (*)(const char* path, font_file_bytes& bytes);
+void platform_set_font_file_reader(font_file_reader reader);
 
 // Advance width in whole pixels of the glyph for a code point (the font's missing-glyph
 // shape when it has none); 0 when the glyph cannot be loaded.

@@ -1,20 +1,21 @@
 // Arbitrary bytes as a font file, or a real font file with bytes changed, loaded with any
 // options and size and printed with on 32-bit and 1-byte images: nothing may crash, and a
-// loaded font must free cleanly.
-#include <unistd.h>
-
+// loaded font must free cleanly. The file is served from memory under a name of its own
+// (reading from disk is the font tests' part), the real font patched in place and mended
+// after each input.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/core/errors.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/platform/font_engine.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/image_properties.h"
@@ -25,17 +26,20 @@
 namespace {
 
 constexpr const char* real_font = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+constexpr const char* served_name = "fuzzed-font.ttf";
 constexpr const char* option_names[] = {"BOLD",      "ITALIC",    "UNDERLINE",
                                         "DONTBLEND", "MONOSPACE", "UNICODE"};
 constexpr uint8_t patched_file = 0x80;
 constexpr int32_t largest_fuzzed_size = 48;
 
-std::vector<uint8_t> original;
-std::string path;
+std::vector<uint8_t> real_bytes;
+font_file_bytes served{};
 int32_t images[2];
 
-void remove_file() {
-    std::remove(path.c_str());
+bool serve_fuzzed_font(const char* path, font_file_bytes& bytes) {
+    if (std::strcmp(path, served_name) != 0) return false;
+    bytes = served;
+    return true;
 }
 
 void start_once() {
@@ -46,9 +50,8 @@ void start_once() {
     images[0] = rt_new_image(120, 60, 32, 1);
     images[1] = rt_new_image(120, 60, 13, 1);
     std::ifstream file(real_font, std::ios::binary);
-    original.assign(std::istreambuf_iterator<char>(file), {});
-    path = "/tmp/mirva_fuzz_font_" + std::to_string(getpid()) + ".ttf";
-    std::atexit(remove_file);
+    real_bytes.assign(std::istreambuf_iterator<char>(file), {});
+    platform_set_font_file_reader(serve_fuzzed_font);
 }
 
 std::string option_list(uint8_t bits) {
@@ -58,16 +61,24 @@ std::string option_list(uint8_t bits) {
     return list;
 }
 
-// The real font with one byte changed per four input bytes (three of offset, one of value).
-std::vector<uint8_t> patched(const uint8_t* data, size_t size) {
-    std::vector<uint8_t> bytes = original;
-    if (bytes.empty()) return bytes;
+// The real font with one byte changed per four input bytes (three of offset, one of value);
+// returns the changed places with their old bytes, in the order they were changed.
+std::vector<std::pair<size_t, uint8_t>> patch_real_font(const uint8_t* data, size_t size) {
+    std::vector<std::pair<size_t, uint8_t>> changed;
+    if (real_bytes.empty()) return changed;
     for (size_t at = 0; at + 4 <= size; at += 4) {
         const size_t offset = (size_t{data[at]} << 16 | size_t{data[at + 1]} << 8 | data[at + 2]) *
-                              7919 % bytes.size();
-        bytes[offset] = data[at + 3];
+                              7919 % real_bytes.size();
+        changed.emplace_back(offset, real_bytes[offset]);
+        real_bytes[offset] = data[at + 3];
     }
-    return bytes;
+    return changed;
+}
+
+// Undone last change first, so a place changed twice gets its first old byte back.
+void mend_real_font(const std::vector<std::pair<size_t, uint8_t>>& changed) {
+    for (auto change = changed.rbegin(); change != changed.rend(); ++change)
+        real_bytes[change->first] = change->second;
 }
 
 void print_with(int32_t font, int32_t image, uint8_t print_mode) {
@@ -90,14 +101,14 @@ void print_with(int32_t font, int32_t image, uint8_t print_mode) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     start_once();
     if (size < 2) return 0;
-    const std::vector<uint8_t> bytes = (data[0] & patched_file)
-                                           ? patched(data + 2, size - 2)
-                                           : std::vector<uint8_t>(data + 2, data + size);
-    {
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::vector<std::pair<size_t, uint8_t>> changed;
+    if (data[0] & patched_file) {
+        changed = patch_real_font(data + 2, size - 2);
+        served = {real_bytes.data(), real_bytes.size()};
+    } else {
+        served = {data + 2, size - 2};
     }
-    rt_string* file_name = rt_string_from_text(path.c_str());
+    rt_string* file_name = rt_string_from_text(served_name);
     const std::string options_text = option_list(data[0]); // the string reads it in place
     rt_string* options = rt_string_from_text(options_text.c_str());
     const int32_t font = rt_load_font(file_name, 1 + data[1] % largest_fuzzed_size, options, 1);
@@ -108,5 +119,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     error_state.error_pending = 0;
     rt_release_temporaries(0, 0);
+    mend_real_font(changed);
     return 0;
 }

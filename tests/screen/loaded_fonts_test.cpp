@@ -3,8 +3,11 @@
 // advance of proportional fonts, Unicode code points, and freeing.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
+#include <string_view>
 
 // AddressSanitizer counts the bytes allocated exactly (leak detection is off in the test
 // run); glibc's own count includes its caches.
@@ -19,6 +22,7 @@
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
+#include "runtime/platform/font_engine.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image_properties.h"
 #include "runtime/screen/loaded_fonts.h"
@@ -125,6 +129,38 @@ TEST(load_font, refuses_sizes_and_files_it_cannot_use) {
     EXPECT_EQ(load("/etc/passwd", 16), -1) << "no font";
     EXPECT_EQ(take_error(), 0u);
     EXPECT_EQ(load(sans, 16), 32) << "failed loads take no handle";
+}
+
+// The bytes of the mono font, served from memory under a name that is no file.
+std::string mono_bytes;
+bool serve_mono(const char* path, font_file_bytes& bytes) {
+    if (std::string_view(path) != "in-memory.ttf") return false;
+    bytes = {reinterpret_cast<const uint8_t*>(mono_bytes.data()), mono_bytes.size()};
+    return true;
+}
+
+TEST(load_font, reads_the_files_its_reader_serves_from_memory_and_others_from_disk) {
+    start_screen();
+    std::ifstream file(mono, std::ios::binary);
+    mono_bytes.assign(std::istreambuf_iterator<char>(file), {});
+    platform_set_font_file_reader(serve_mono);
+    const int32_t from_memory = load("in-memory.ttf", 20, "MONOSPACE");
+    const int32_t from_disk = load(mono, 20, "MONOSPACE");
+    platform_set_font_file_reader(nullptr);
+    EXPECT_EQ(load("in-memory.ttf", 20), -1) << "without the reader it is no file";
+    ASSERT_GE(from_memory, 32);
+    ASSERT_GE(from_disk, 32);
+    EXPECT_EQ(font_width(from_memory), font_width(from_disk));
+    new_dest(40, 20, 32);
+    std::set<int32_t> columns[2];
+    for (int i = 0; i < 2; ++i) {
+        rt_cls(0, black, 3);
+        rt_set_font(i == 0 ? from_memory : from_disk, 0, 0);
+        rt_print("W", false);
+        columns[i] = inked_columns(black, 20);
+    }
+    EXPECT_FALSE(columns[0].empty());
+    EXPECT_EQ(columns[0], columns[1]);
 }
 
 TEST(free_font, refuses_fonts_in_use_and_handles_that_are_no_loaded_font) {
