@@ -23,6 +23,7 @@ constexpr key_event_preset key_event_presets[] = {
 
 constexpr int32_t trapped_key_capacity = 64;
 std::atomic<int32_t> trapped_keys[trapped_key_capacity];
+std::atomic<int32_t> trapped_key_count{0}; // places taken: a release looks only when some are
 
 constexpr uint8_t mask_shift = 0x03;
 constexpr uint8_t mask_extended = 0x80;
@@ -62,16 +63,22 @@ void remember_trapped_key(int32_t c) {
         if (place.load() == c) return;
     for (std::atomic<int32_t>& place : trapped_keys) {
         int32_t free_place = 0;
-        if (place.compare_exchange_strong(free_place, c)) return;
+        if (place.compare_exchange_strong(free_place, c)) {
+            trapped_key_count.fetch_add(1);
+            return;
+        }
     }
 }
 
 bool forget_trapped_key(int32_t c) {
+    if (trapped_key_count.load() == 0) return false;
     // Looked at before it is taken: almost no release was trapped.
     for (std::atomic<int32_t>& place : trapped_keys) {
         int32_t taken = c;
-        if (place.load(std::memory_order_relaxed) == c && place.compare_exchange_strong(taken, 0))
+        if (place.load(std::memory_order_relaxed) == c && place.compare_exchange_strong(taken, 0)) {
+            trapped_key_count.fetch_sub(1);
             return true;
+        }
     }
     return false;
 }
