@@ -6,6 +6,8 @@
 #include <X11/keysym.h>
 #include <poll.h>
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 
 #include "runtime/core/run_control.h"
@@ -23,6 +25,19 @@ namespace {
 
 constexpr int redisplay_period_ms = 8;
 Atom wm_delete_window = None;
+const char* program_name = "";
+void (*settle_before_failing)() = nullptr;
+
+// Start-up work still in flight settles before freeglut's failure ends the process: it
+// may end the process itself, as it would have done had it finished before glutInit. The
+// message and the exit code are freeglut's own.
+[[noreturn]] void glut_init_failed(const char* format, va_list arguments) {
+    settle_before_failing();
+    std::fprintf(stderr, "freeglut (%s): ", program_name);
+    std::vfprintf(stderr, format, arguments);
+    std::fputc('\n', stderr);
+    std::exit(1);
+}
 
 // Posting a redisplay only when there is something to draw keeps an idle window cheap;
 // the display callback would return at once anyway.
@@ -106,8 +121,15 @@ void wait_for_events(Display* display, int64_t next_tick) {
 
 } // namespace
 
-void window_run(int argc, char** argv) {
+void window_prepare(int argc, char** argv, void (*settle)()) {
+    program_name = argv[0];
+    settle_before_failing = settle;
+    glutInitErrorFunc(glut_init_failed);
     glutInit(&argc, argv);
+    glutInitErrorFunc(nullptr); // later errors take freeglut's own way
+}
+
+void window_run() {
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
     glutInitWindowSize(1024, 552);
