@@ -11,6 +11,20 @@ display_state display;
 
 namespace {
 
+// The window's size as the GL library last took it: at a swap, or at the first reshape.
+int gl_width = 0, gl_height = 0;
+
+// The GL library takes a new window size only at a swap; a picture drawn before that lands
+// in buffers of the old size, shifted by the difference in height. One swap right after
+// the resize, before anything is drawn, shows what the back buffer already holds (the last
+// picture, or black before the first) and sizes the buffers for the next picture.
+void adopt_window_size(int width, int height) {
+    const bool changed = width != gl_width || height != gl_height;
+    if (gl_width != 0 && changed && !paused.load()) glutSwapBuffers();
+    gl_width = width;
+    gl_height = height;
+}
+
 void mark_older_slots_done() {
     const int32_t newest = frame_newest.load();
     int32_t slot = frame_oldest.load();
@@ -129,4 +143,5 @@ void reshape_callback(int width, int height) {
     display.window_height = height;
     display.resize_pending = false;
     display.forced_redraw = true;
+    adopt_window_size(width, height);
 }

@@ -1,5 +1,6 @@
-// The real executable when its start-up cannot finish: without an audio device, without a
-// display, or both; and the folder its audio settings' relative paths resolve against.
+// The real executable's start-up: its first picture; and when start-up cannot finish,
+// without an audio device, without a display, or both; and the folder its audio settings'
+// relative paths resolve against.
 #include <gtest/gtest.h>
 // After GoogleTest: Xlib defines macros that clash with its names.
 #include <X11/Xlib.h>
@@ -11,7 +12,10 @@
 #include <vector>
 
 #include "runtime/platform/clock.h"
+#include "tests/support/calculator_window.h"
 #include "tests/support/child_process.h"
+#include "tests/support/glyph_decoder.h"
+#include "tests/support/x_window.h"
 #include "tests/support/xvfb_session.h"
 
 namespace {
@@ -19,6 +23,9 @@ namespace {
 constexpr int end_timeout_ms = 20000;
 constexpr int exit_no_audio_device = 111;
 constexpr int exit_freeglut_failed = 1;
+constexpr uint32_t menu_blue = 0x0000AA;
+constexpr int poll_ms = 2;
+constexpr int menu_rows_above_prompt = 16;
 
 std::vector<std::string> environment_without_display(const std::vector<std::string>& overrides) {
     std::vector<std::string> entries = environment_with(overrides);
@@ -30,6 +37,67 @@ std::vector<std::string> environment_without_display(const std::vector<std::stri
 command_result run_calculator(const std::string& folder, const std::vector<std::string>& env) {
     const std::string script = "cd '" + folder + "' && exec '" MIRVA_EXECUTABLE "' 2>&1";
     return run_command({"/bin/sh", "-c", script}, env, end_timeout_ms);
+}
+
+bool shows_menu_blue(const rgba_image& image) {
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if (image.rgb(x, y) == menu_blue) return true;
+    return false;
+}
+
+// Watches the root window for the calculator's window, moves it to (0, 0) so that it can
+// be read (as a window manager would place it), and returns its first picture with any
+// of the menu's blue in it.
+rgba_image first_blue_picture(const xvfb_session& xvfb, Display* display) {
+    Window window = 0;
+    const int64_t end = rt_clock_ms() + end_timeout_ms;
+    while (rt_clock_ms() < end) {
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == CreateNotify && !window) {
+                window = event.xcreatewindow.window;
+                XMoveWindow(display, window, 0, 0);
+                XFlush(display);
+            }
+        }
+        if (window) {
+            rgba_image picture = capture_window(xvfb.display_name(), window);
+            if (!picture.empty() && shows_menu_blue(picture)) return picture;
+        }
+        rt_sleep_ms(poll_ms);
+    }
+    return {};
+}
+
+// The window opens at 1024 x 552 and takes the picture's size at once; the picture drawn
+// after that change lands at the top-left corner from the first time it is shown.
+TEST(StartUpWindow, FirstPictureShownIsTheWholeMenuInPlace) {
+    MIRVA_SKIP_WITHOUT("Xvfb");
+    xvfb_session xvfb;
+    ASSERT_TRUE(xvfb.ready());
+    Display* display = XOpenDisplay(xvfb.display_name().c_str());
+    ASSERT_NE(display, nullptr);
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, False);
+
+    child_process program({MIRVA_EXECUTABLE}, {"/", xvfb.environment(), true});
+    ASSERT_TRUE(program.started());
+    const rgba_image picture = first_blue_picture(xvfb, display);
+    XCloseDisplay(display);
+    ASSERT_FALSE(picture.empty());
+
+    std::vector<std::string> rows =
+        decode_text_screen(picture.bytes.data(), picture.width, picture.height, 4, menu_blue);
+    for (std::string& row : rows) row.erase(row.find_last_not_of(' ') + 1);
+    const std::vector<std::string>& expected = expected_menu_rows();
+    // The cursor may be showing in the prompt row; the rows above it compare exactly.
+    ASSERT_GT(rows.size(), static_cast<size_t>(menu_rows_above_prompt));
+    EXPECT_EQ(
+        std::vector<std::string>(rows.begin(), rows.begin() + menu_rows_above_prompt),
+        std::vector<std::string>(expected.begin(), expected.begin() + menu_rows_above_prompt));
+    EXPECT_EQ(rows[menu_rows_above_prompt].substr(0, 18), "SELECT AN OPTION ?");
 }
 
 struct ending {
