@@ -105,7 +105,7 @@ std::string executable_folder_of(const std::string& path) {
 }
 
 void rt_window_hook(int kind, int32_t a, int32_t b) {
-    if (kind == 1) close_request.fetch_or(1);
-    if (kind == 2) keyboard_hook_key(a, b);
-    // Kind 3 feeds no mouse queue here.
+    if (kind == window_hook_close) close_request.fetch_or(1);
+    if (kind == window_hook_key) keyboard_hook_key(a, b);
+    // Mouse movement feeds no mouse queue here.
 }

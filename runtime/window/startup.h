@@ -22,6 +22,9 @@ void rt_start_headless(rt_main_routine main_routine);
 // colon the colon stays; a file in the root folder gives "/"; no separator gives "".
 std::string executable_folder_of(const std::string& path);
 
-// Hook from the window layer: kind 1 close requested; kind 2 a key freeglut does not
-// deliver (identifier, direction > 0 pressed); kind 3 relative mouse movement.
+// Hook from the window layer: close requested; a key freeglut does not deliver
+// (identifier, direction > 0 pressed); relative mouse movement.
+constexpr int window_hook_close = 1;
+constexpr int window_hook_key = 2;
+constexpr int window_hook_mouse_move = 3;
 void rt_window_hook(int kind, int32_t a, int32_t b);

@@ -16,6 +16,7 @@
 #include "runtime/window/display.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/glut_keys.h"
+#include "runtime/window/key_identifiers.h"
 #include "runtime/window/startup.h"
 #include "runtime/window/x_keys.h"
 
@@ -78,7 +79,7 @@ void handle_ours(XEvent& event) {
         return;
     }
     if (event.type == ClientMessage) {
-        rt_window_hook(1, 0, 0);
+        rt_window_hook(window_hook_close, 0, 0);
         return;
     }
     if (keyboard_claims_x_key(event.xkey)) {
@@ -89,7 +90,7 @@ void handle_ours(XEvent& event) {
     const KeySym sym = XLookupKeysym(&event.xkey, 0);
     // Ctrl+Pause arrives as Pause with the Control state on most layouts: that is Break.
     const bool is_break = sym == XK_Break || (event.xkey.state & ControlMask);
-    rt_window_hook(2, is_break ? 100318 : 100019, pressed ? 1 : 0);
+    rt_window_hook(window_hook_key, is_break ? key_break : key_pause, pressed ? 1 : 0);
 }
 
 void filter_our_events(Display* display) {

@@ -16,7 +16,7 @@
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/graphics.h"
 #include "runtime/screen/image.h"
-#include "tests/fuzz/screen_runtime.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ void start_once() {
     static bool started = false;
     if (started) return;
     started = true;
-    start_screen_runtime();
+    start_screen();
     for (size_t i = 0; i < std::size(modes); ++i)
         images[i] = rt_new_image(image_width, image_height, modes[i], 1);
 }

@@ -20,7 +20,7 @@
 #include "runtime/screen/image_properties.h"
 #include "runtime/screen/loaded_fonts.h"
 #include "runtime/screen/text_output.h"
-#include "tests/fuzz/screen_runtime.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ void start_once() {
     static bool started = false;
     if (started) return;
     started = true;
-    start_screen_runtime();
+    start_screen();
     images[0] = rt_new_image(120, 60, 32, 1);
     images[1] = rt_new_image(120, 60, 13, 1);
     std::ifstream file(real_font, std::ios::binary);

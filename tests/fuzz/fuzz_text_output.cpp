@@ -11,7 +11,7 @@
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
-#include "tests/fuzz/screen_runtime.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ void start_once() {
     static bool started = false;
     if (started) return;
     started = true;
-    start_screen_runtime();
+    start_screen();
 }
 
 // One statement chosen by the command byte, with two argument bytes.

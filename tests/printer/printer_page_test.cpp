@@ -10,7 +10,7 @@
 #include "runtime/core/seconds_clock.h"
 #include "runtime/printer/printer.h"
 #include "runtime/screen/text_output.h"
-#include "tests/screen/screen_start.h"
+#include "tests/support/screen_start.h"
 #include "tests/support/page_reader.h"
 #include "tests/support/printed_pages.h"
 #include "tests/support/recording_printer.h"

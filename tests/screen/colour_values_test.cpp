@@ -4,7 +4,7 @@
 
 #include "runtime/screen/colour_values.h"
 #include "runtime/screen/image_properties.h"
-#include "tests/screen/screen_start.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "runtime/core/low_memory.h"
 #include "runtime/screen/draw.h"
 #include "runtime/screen/graphics.h"
-#include "tests/screen/screen_start.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "runtime/core/error_numbers.h"
 #include "runtime/screen/graphics.h"
 #include "runtime/screen/text_output.h"
-#include "tests/screen/screen_start.h"
+#include "tests/support/screen_start.h"
 #include "tests/support/page_reader.h"
 
 namespace {

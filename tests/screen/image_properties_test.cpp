@@ -5,7 +5,7 @@
 #include <string>
 
 #include "runtime/screen/image_properties.h"
-#include "tests/screen/screen_start.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 

@@ -23,7 +23,7 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #include "runtime/screen/image_properties.h"
 #include "runtime/screen/loaded_fonts.h"
 #include "runtime/screen/text_output.h"
-#include "tests/screen/screen_start.h"
+#include "tests/support/screen_start.h"
 #include "tests/support/page_reader.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "runtime/platform/clock.h"
 
 #include "runtime/screen/text_output.h"
-#include "tests/screen/screen_start.h"
+#include "tests/support/screen_start.h"
 #include "tests/support/page_reader.h"
 
 namespace {

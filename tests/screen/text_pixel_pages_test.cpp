@@ -5,7 +5,7 @@
 #include <string>
 
 #include "runtime/screen/text_output.h"
-#include "tests/screen/screen_start.h"
+#include "tests/support/screen_start.h"
 #include "tests/support/page_reader.h"
 
 namespace {

@@ -5,8 +5,6 @@
 
 #include <vector>
 
-#include "runtime/core/low_memory.h"
-#include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/fonts.h"
@@ -14,6 +12,7 @@
 #include "runtime/screen/image.h"
 #include "runtime/window/cursor_shape.h"
 #include "runtime/window/frame_ring.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 
@@ -22,13 +21,7 @@ constexpr uint32_t blink_on = 8; // refresh_count with the blink and cursor phas
 
 class FramePixels : public ::testing::Test {
   protected:
-    void SetUp() override {
-        rt_strings_init();
-        rt_low_memory_reset();
-        rt_fonts_init();
-        rt_screen_init();
-        rt_screen(0, 0, 0, 0, 0, 1);
-    }
+    void SetUp() override { start_screen(); }
     static rt_image& page() { return image_table[visible_page.load()]; }
     static const frame_slot& newest() { return frame_ring[frame_newest.load()]; }
     static void display_takes_everything() {

@@ -4,7 +4,6 @@
 #include <set>
 #include <thread>
 
-#include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
@@ -13,6 +12,7 @@
 #include "runtime/screen/loaded_fonts.h"
 #include "runtime/window/cursor_shape.h"
 #include "runtime/window/frame_ring.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 
@@ -20,13 +20,7 @@ constexpr uint32_t black = 0xFF000000, blue = 0xFF0000AA, white = 0xFFFFFFFF, gr
 
 class Frames : public ::testing::Test {
   protected:
-    void SetUp() override {
-        rt_strings_init();
-        rt_low_memory_reset();
-        rt_fonts_init();
-        rt_screen_init();
-        rt_screen(0, 0, 0, 0, 0, 1);
-    }
+    void SetUp() override { start_screen(); }
     rt_image& page() { return image_table[visible_page.load()]; }
     void put_cell(int col, int row, uint8_t code, uint8_t attribute) {
         uint8_t* cell = page().pixels + (row * page().width + col) * 2;
