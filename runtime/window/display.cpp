@@ -4,13 +4,9 @@
 #include <GL/glu.h>
 #include <malloc.h>
 
-#include <cstdlib>
-#include <cstring>
-
 #include "runtime/core/run_control.h"
 #include "runtime/platform/gl_present.h"
 #include "runtime/window/frame_ring.h"
-#include "runtime/window/picture_change.h"
 
 display_state display;
 
@@ -18,11 +14,10 @@ namespace {
 
 // Where the GL stack can show part of the back buffer, frames are never swapped in: the
 // back buffer then always holds the whole picture last drawn, and a new frame is drawn and
-// shown only where it differs from it. This is the window thread's copy of that picture.
+// shown only where it differs from that one.
 struct back_buffer_picture {
-    uint32_t* pixels = nullptr;
     int32_t width = 0, height = 0;
-    bool valid = false;        // the back buffer holds it
+    bool valid = false;        // the back buffer holds the last slot drawn, of this size
     bool owed_showing = false; // drawn while paused: the window is shown whole next time
 };
 
@@ -118,20 +113,10 @@ bool shown_in_parts() {
     return !display.stretch && platform_can_present_part();
 }
 
-// False when no copy could be had: the next frame is then drawn whole again.
-bool keep_back_picture(const frame_slot& slot, const picture_rect& part) {
-    if (back_picture.width != slot.width || back_picture.height != slot.height) {
-        std::free(back_picture.pixels);
-        back_picture.pixels = static_cast<uint32_t*>(std::malloc(static_cast<size_t>(slot.length)));
-        back_picture.width = slot.width;
-        back_picture.height = slot.height;
-    }
-    if (!back_picture.pixels) return false;
-    for (int32_t y = part.y; y < part.y + part.height; ++y) {
-        const size_t at = static_cast<size_t>(y) * slot.width + part.x;
-        std::memcpy(back_picture.pixels + at, slot.pixels + at, sizeof(uint32_t) * part.width);
-    }
-    return true;
+void keep_back_picture(const frame_slot& slot) {
+    back_picture.width = slot.width;
+    back_picture.height = slot.height;
+    back_picture.valid = true;
 }
 
 bool back_picture_fits(const frame_slot& slot) {
@@ -155,23 +140,21 @@ void show_whole(const frame_slot& slot) {
     glutSwapBuffers();
     draw_frame(slot);
     present_whole_window();
-    back_picture.valid = keep_back_picture(slot, whole_of(slot));
+    keep_back_picture(slot);
     back_picture.owed_showing = false;
 }
 
-// Draws what differs from the back buffer's picture and copies that part to the window
-// (all of it after drawing while paused).
+// Draws what changed since the slot the back buffer holds and copies that part to the
+// window (all of it after drawing while paused).
 void show_in_parts(const frame_slot& slot, bool redraw_all) {
     if (redraw_all || !back_picture_fits(slot)) {
         show_whole(slot);
         return;
     }
-    const picture_rect part =
-        changed_rect(back_picture.pixels, slot.pixels, slot.width, slot.height);
+    const picture_rect& part = slot.unshown;
     if (!part.empty()) {
         reset_pass_state();
         draw_unscaled(slot, part);
-        back_picture.valid = keep_back_picture(slot, part);
     }
     if (paused.load()) {
         back_picture.owed_showing = back_picture.owed_showing || !part.empty();

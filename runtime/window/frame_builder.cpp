@@ -117,6 +117,27 @@ bool ring_full() {
     return oldest != 0 && frame_newest.load() + 1 == (oldest == 1 ? 65 : oldest);
 }
 
+picture_rect whole_of(const frame_slot& slot) {
+    return {0, 0, slot.width, slot.height};
+}
+
+// The part of a buffer that held slot `from`'s picture that differs from the newest
+// picture: every change made after it (the whole picture if a size changed in between).
+picture_rect changed_after(int32_t from, const frame_slot& into) {
+    picture_rect changed;
+    const int32_t newest = frame_newest.load();
+    for (int32_t slot = from; slot != newest;) {
+        slot = frame_ring_next(slot);
+        const frame_slot& later = frame_ring[slot];
+        if (later.width != into.width || later.height != into.height) return whole_of(into);
+        changed = unite(changed, later.change);
+    }
+    return changed;
+}
+
+// What the buffer of the slot last allocated lacks of the newest picture.
+picture_rect stale_part;
+
 frame_slot& allocate_next_slot(int32_t width, int32_t height) {
     const int32_t next = frame_ring_next(frame_newest.load());
     frame_slot& slot = frame_ring[next];
@@ -126,11 +147,14 @@ frame_slot& allocate_next_slot(int32_t width, int32_t height) {
     slot.length = width * height * 4;
     slot.done.store(0);
     slot.shown.store(0);
+    slot.change = whole_of(slot);
+    stale_part = whole_of(slot);
     const int32_t oldest = frame_oldest.load();
     if (oldest != 0 && oldest != frame_newest.load() && frame_ring[oldest].done.load() &&
         frame_ring[oldest].length == slot.length) {
         slot.pixels = frame_ring[oldest].pixels; // recycle a buffer of the same size
         frame_ring[oldest].pixels = nullptr;
+        if (frame_ring[oldest].width == width) stale_part = changed_after(oldest, slot);
         frame_oldest.store(frame_ring_next(oldest));
     } else {
         slot.pixels = static_cast<uint32_t*>(std::malloc(slot.length));
@@ -140,7 +164,13 @@ frame_slot& allocate_next_slot(int32_t width, int32_t height) {
 
 std::atomic<int> frame_ready_fd{-1};
 
+// The display draws only what changed since the slot it drew last: a slot it never took
+// hands its changes on to the next.
 void publish(frame_slot& slot) {
+    const int32_t previous = frame_newest.load();
+    slot.unshown = slot.change;
+    if (previous != 0 && !frame_ring[previous].shown.load())
+        slot.unshown = unite(slot.unshown, frame_ring[previous].unshown);
     const int32_t slot_number = static_cast<int32_t>(&slot - frame_ring);
     frame_newest.store(slot_number);
     int32_t none = 0;
@@ -274,21 +304,17 @@ void draw_cursor(const text_frame& f, uint8_t attribute) {
                     foreground_of(f, attribute));
 }
 
-// Cells first to end - 1 of cell row y as the previous picture shows them: only the cells
-// drawn again are not copied.
-void copy_earlier_cells(const text_frame& f, const uint32_t* earlier, int32_t y, int32_t first,
-                        int32_t end) {
-    if (!earlier || first == end) return;
-    const size_t width = f.slot.width;
-    const size_t start = static_cast<size_t>(y) * f.cell_h * width + first * f.cell_w;
-    const size_t run = static_cast<size_t>(end - first) * f.cell_w;
-    if (run == width) { // whole picture rows lie end to end
-        std::memcpy(f.slot.pixels + start, earlier + start, run * f.cell_h * sizeof(uint32_t));
-        return;
+// The recycled buffer takes the newest picture's pixels where it lacks them; only the
+// cells that changed are then drawn.
+void copy_stale_part(frame_slot& slot, const uint32_t* newest_pixels) {
+    for (int32_t y = stale_part.y; y < stale_part.y + stale_part.height; ++y) {
+        const size_t at = static_cast<size_t>(y) * slot.width + stale_part.x;
+        std::memcpy(slot.pixels + at, newest_pixels + at, stale_part.width * sizeof(uint32_t));
     }
-    for (int32_t row = 0; row < f.cell_h; ++row)
-        std::memcpy(f.slot.pixels + start + row * width, earlier + start + row * width,
-                    run * sizeof(uint32_t));
+}
+
+picture_rect cell_rect(const text_frame& f, int32_t x, int32_t y) {
+    return {x * f.cell_w, y * f.cell_h, f.cell_w, f.cell_h};
 }
 
 bool build_text_page(const rt_image& page) {
@@ -323,12 +349,12 @@ bool build_text_page(const rt_image& page) {
     frame_slot& slot = allocate_next_slot(page.width * cell_w, page.height * cell_h);
     const bool incremental =
         kept.valid && previous != 0 && frame_ring[previous].length == slot.length;
-    const uint32_t* earlier = incremental ? frame_ring[previous].pixels : nullptr;
+    if (incremental) copy_stale_part(slot, frame_ring[previous].pixels);
     const text_frame f{page, slot, cell_w, cell_h, blink, blink, cursor_x, cursor_y};
     cells_drawn = 0;
+    picture_rect drawn;
     cells_to_draw batch;
     for (int32_t y = 0; y < page.height; ++y) {
-        int32_t unchanged_from = 0; // the skipped cells before x, still to be copied
         bool cursor_cell_drawn = false;
         for (int32_t x = 0; x < page.width; ++x) {
             const size_t at = (static_cast<size_t>(y) * page.width + x) * 2;
@@ -342,15 +368,13 @@ bool build_text_page(const rt_image& page) {
                     cursor_moved && x == kept.cursor_x && y == kept.cursor_y;
                 if (unchanged && !cursor_cell_flips && !old_cursor_cell) continue;
             }
-            copy_earlier_cells(f, earlier, y, unchanged_from, x);
-            unchanged_from = x + 1;
             kept.data[at] = code;
             kept.data[at + 1] = attribute;
             draw_cell(f, batch, x, y, code, attribute);
             cursor_cell_drawn = cursor_cell_drawn || (x == cursor_x && y == cursor_y);
+            drawn = unite(drawn, cell_rect(f, x, y));
             ++cells_drawn;
         }
-        copy_earlier_cells(f, earlier, y, unchanged_from, page.width);
         write_cells(f, batch);
         if (cursor_cell_drawn)
             draw_cursor(f, page.pixels[(static_cast<size_t>(y) * page.width + cursor_x) * 2 + 1]);
@@ -363,6 +387,7 @@ bool build_text_page(const rt_image& page) {
     kept.cursor_x = cursor_x;
     kept.cursor_y = cursor_y;
     kept.valid = true;
+    if (incremental) slot.change = drawn;
     publish(slot);
     return true;
 }
