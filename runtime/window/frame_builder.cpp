@@ -304,13 +304,27 @@ void draw_cursor(const text_frame& f, uint8_t attribute) {
                     foreground_of(f, attribute));
 }
 
-// The recycled buffer takes the newest picture's pixels where it lacks them; only the
-// cells that changed are then drawn.
-void copy_stale_part(frame_slot& slot, const uint32_t* newest_pixels) {
-    for (int32_t y = stale_part.y; y < stale_part.y + stale_part.height; ++y) {
-        const size_t at = static_cast<size_t>(y) * slot.width + stale_part.x;
-        std::memcpy(slot.pixels + at, newest_pixels + at, stale_part.width * sizeof(uint32_t));
+// Cells first to end - 1 of cell row y as the previous picture shows them, where the
+// recycled buffer lacks them: cells drawn again and parts it already holds are not copied.
+void copy_earlier_cells(const text_frame& f, const uint32_t* earlier, int32_t y, int32_t first,
+                        int32_t end) {
+    if (!earlier || first == end) return;
+    const int32_t left = std::max(first * f.cell_w, stale_part.x);
+    const int32_t right = std::min(end * f.cell_w, stale_part.x + stale_part.width);
+    const int32_t top = std::max(y * f.cell_h, stale_part.y);
+    const int32_t bottom = std::min((y + 1) * f.cell_h, stale_part.y + stale_part.height);
+    if (left >= right || top >= bottom) return;
+    const size_t width = f.slot.width;
+    const size_t start = static_cast<size_t>(top) * width + left;
+    const size_t run = static_cast<size_t>(right - left);
+    if (run == width) { // whole picture rows lie end to end
+        std::memcpy(f.slot.pixels + start, earlier + start,
+                    run * (bottom - top) * sizeof(uint32_t));
+        return;
     }
+    for (int32_t row = 0; row < bottom - top; ++row)
+        std::memcpy(f.slot.pixels + start + row * width, earlier + start + row * width,
+                    run * sizeof(uint32_t));
 }
 
 picture_rect cell_rect(const text_frame& f, int32_t x, int32_t y) {
@@ -349,12 +363,13 @@ bool build_text_page(const rt_image& page) {
     frame_slot& slot = allocate_next_slot(page.width * cell_w, page.height * cell_h);
     const bool incremental =
         kept.valid && previous != 0 && frame_ring[previous].length == slot.length;
-    if (incremental) copy_stale_part(slot, frame_ring[previous].pixels);
+    const uint32_t* earlier = incremental ? frame_ring[previous].pixels : nullptr;
     const text_frame f{page, slot, cell_w, cell_h, blink, blink, cursor_x, cursor_y};
     cells_drawn = 0;
     picture_rect drawn;
     cells_to_draw batch;
     for (int32_t y = 0; y < page.height; ++y) {
+        int32_t unchanged_from = 0; // the skipped cells before x, still to be copied
         bool cursor_cell_drawn = false;
         for (int32_t x = 0; x < page.width; ++x) {
             const size_t at = (static_cast<size_t>(y) * page.width + x) * 2;
@@ -368,6 +383,8 @@ bool build_text_page(const rt_image& page) {
                     cursor_moved && x == kept.cursor_x && y == kept.cursor_y;
                 if (unchanged && !cursor_cell_flips && !old_cursor_cell) continue;
             }
+            copy_earlier_cells(f, earlier, y, unchanged_from, x);
+            unchanged_from = x + 1;
             kept.data[at] = code;
             kept.data[at + 1] = attribute;
             draw_cell(f, batch, x, y, code, attribute);
@@ -375,6 +392,7 @@ bool build_text_page(const rt_image& page) {
             drawn = unite(drawn, cell_rect(f, x, y));
             ++cells_drawn;
         }
+        copy_earlier_cells(f, earlier, y, unchanged_from, page.width);
         write_cells(f, batch);
         if (cursor_cell_drawn)
             draw_cursor(f, page.pixels[(static_cast<size_t>(y) * page.width + cursor_x) * 2 + 1]);
