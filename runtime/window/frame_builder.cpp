@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -327,9 +328,22 @@ void copy_earlier_cells(const text_frame& f, const uint32_t* earlier, int32_t y,
                     run * sizeof(uint32_t));
 }
 
-picture_rect cell_rect(const text_frame& f, int32_t x, int32_t y) {
-    return {x * f.cell_w, y * f.cell_h, f.cell_w, f.cell_h};
-}
+// The cells drawn by a build, gathered a row at a time (no work per cell beyond a store).
+struct drawn_cells {
+    int32_t left = INT32_MAX, right = -1, top = -1, bottom = -1;
+    void add_row(int32_t y, int32_t first, int32_t last) {
+        if (last < 0) return;
+        if (top < 0) top = y;
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    picture_rect in_pixels(const text_frame& f) const {
+        if (top < 0) return {};
+        return {left * f.cell_w, top * f.cell_h, (right - left + 1) * f.cell_w,
+                (bottom - top + 1) * f.cell_h};
+    }
+};
 
 bool build_text_page(const rt_image& page) {
     const int32_t cell_w = font_width(page.font), cell_h = font_height(page.font);
@@ -366,10 +380,11 @@ bool build_text_page(const rt_image& page) {
     const uint32_t* earlier = incremental ? frame_ring[previous].pixels : nullptr;
     const text_frame f{page, slot, cell_w, cell_h, blink, blink, cursor_x, cursor_y};
     cells_drawn = 0;
-    picture_rect drawn;
+    drawn_cells drawn;
     cells_to_draw batch;
     for (int32_t y = 0; y < page.height; ++y) {
         int32_t unchanged_from = 0; // the skipped cells before x, still to be copied
+        int32_t first_drawn = -1, last_drawn = -1;
         bool cursor_cell_drawn = false;
         for (int32_t x = 0; x < page.width; ++x) {
             const size_t at = (static_cast<size_t>(y) * page.width + x) * 2;
@@ -389,10 +404,12 @@ bool build_text_page(const rt_image& page) {
             kept.data[at + 1] = attribute;
             draw_cell(f, batch, x, y, code, attribute);
             cursor_cell_drawn = cursor_cell_drawn || (x == cursor_x && y == cursor_y);
-            drawn = unite(drawn, cell_rect(f, x, y));
+            if (first_drawn < 0) first_drawn = x;
+            last_drawn = x;
             ++cells_drawn;
         }
         copy_earlier_cells(f, earlier, y, unchanged_from, page.width);
+        drawn.add_row(y, first_drawn, last_drawn);
         write_cells(f, batch);
         if (cursor_cell_drawn)
             draw_cursor(f, page.pixels[(static_cast<size_t>(y) * page.width + cursor_x) * 2 + 1]);
@@ -405,7 +422,7 @@ bool build_text_page(const rt_image& page) {
     kept.cursor_x = cursor_x;
     kept.cursor_y = cursor_y;
     kept.valid = true;
-    if (incremental) slot.change = drawn;
+    if (incremental) slot.change = drawn.in_pixels(f);
     publish(slot);
     return true;
 }
