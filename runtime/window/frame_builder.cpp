@@ -166,12 +166,15 @@ frame_slot& allocate_next_slot(int32_t width, int32_t height) {
 std::atomic<int> frame_ready_fd{-1};
 
 // The display draws only what changed since the slot it drew last: a slot it never took
-// hands its changes on to the next.
+// hands its changes on to the next (all of the picture when its size was another).
 void publish(frame_slot& slot) {
     const int32_t previous = frame_newest.load();
     slot.unshown = slot.change;
-    if (previous != 0 && !frame_ring[previous].shown.load())
-        slot.unshown = unite(slot.unshown, frame_ring[previous].unshown);
+    if (previous != 0 && !frame_ring[previous].shown.load()) {
+        const frame_slot& untaken = frame_ring[previous];
+        const bool same_size = untaken.width == slot.width && untaken.height == slot.height;
+        slot.unshown = same_size ? unite(slot.unshown, untaken.unshown) : whole_of(slot);
+    }
     const int32_t slot_number = static_cast<int32_t>(&slot - frame_ring);
     frame_newest.store(slot_number);
     int32_t none = 0;

@@ -264,6 +264,12 @@ TEST_F(Frames, EachFrameNamesWhatChangedSinceTheFrameTheDisplayTook) {
     refresh_count.store(8); // the cursor blinks on in its cell alone
     frame_builder();
     EXPECT_EQ(as_list(newest().unshown), (std::vector<int32_t>{152, 256, 8, 16}));
+    // A taller picture the display never took leaves nothing outside the text screen.
+    rt_screen(12, 0, 0, 0, 0, 1);
+    frame_builder();
+    rt_screen(0, 0, 0, 0, 0, 1);
+    frame_builder();
+    EXPECT_EQ(as_list(newest().unshown), (std::vector<int32_t>{0, 0, 640, 400}));
 }
 
 // Buffers come back from the display holding pictures several frames old; each new frame
