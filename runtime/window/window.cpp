@@ -67,9 +67,10 @@ void register_callbacks() {
 
 // Events that freeglut would mishandle or never deliver: the close button (freeglut
 // destroys the window on it), the Pause and Break keys, and the keys freeglut would
-// turn into other characters (Shift+Tab, Ctrl+Enter); and the lock indicators' changes.
+// turn into other characters (Shift+Tab, Ctrl+Enter); the lock indicators' changes; and
+// exposures, which freeglut would answer with a redisplay that draws nothing new.
 Bool is_ours(Display* display, XEvent* event, XPointer) {
-    if (platform_is_indicator_event(*event)) return True;
+    if (platform_is_indicator_event(*event) || event->type == Expose) return True;
     if (event->type == ClientMessage)
         return static_cast<Atom>(event->xclient.data.l[0]) == wm_delete_window;
     if (event->type == KeyPress || event->type == KeyRelease) {
@@ -83,6 +84,13 @@ Bool is_ours(Display* display, XEvent* event, XPointer) {
 void handle_ours(XEvent& event) {
     if (platform_is_indicator_event(event)) {
         platform_keep_indicator_event(event);
+        return;
+    }
+    if (event.type == Expose) {
+        if (event.xexpose.count == 0) { // the last of a series
+            expose_callback();
+            glutPostRedisplay();
+        }
         return;
     }
     if (event.type == ClientMessage) {
