@@ -11,7 +11,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -29,27 +28,24 @@ constexpr int settle_ms = 2000; // past start-up or the change of screen
 
 struct thread_usage {
     std::string name;
-    long ticks = 0; // user + system clock ticks
+    long long cpu_ns = 0; // time on a core
 };
 using usage_by_thread = std::map<std::string, thread_usage>; // by thread id
 
-thread_usage read_thread(const std::string& task_dir) {
-    std::ifstream stat(task_dir + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    thread_usage usage;
-    const size_t open = line.find('('), close = line.rfind(')');
-    if (open == std::string::npos || close == std::string::npos) return usage;
-    usage.name = line.substr(open + 1, close - open - 1);
-    std::istringstream rest(line.substr(close + 2));
-    std::string field;
-    long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14) utime = std::stol(field);
-        if (i == 15) stime = std::stol(field);
-    }
-    usage.ticks = utime + stime;
-    return usage;
+std::string thread_name(const std::string& task_dir) {
+    std::ifstream comm(task_dir + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
+}
+
+// The scheduler's own count of nanoseconds on a core: idle threads run for microseconds at
+// a time, far below the 10 ms ticks of the user and system times.
+long long cpu_nanoseconds(const std::string& task_dir) {
+    std::ifstream schedstat(task_dir + "/schedstat");
+    long long ns = 0;
+    schedstat >> ns;
+    return ns;
 }
 
 usage_by_thread read_threads(pid_t pid) {
@@ -58,14 +54,16 @@ usage_by_thread read_threads(pid_t pid) {
     DIR* dir = opendir(tasks.c_str());
     if (!dir) return threads;
     while (const dirent* entry = readdir(dir))
-        if (entry->d_name[0] != '.')
-            threads[entry->d_name] = read_thread(tasks + "/" + entry->d_name);
+        if (entry->d_name[0] != '.') {
+            const std::string task_dir = tasks + "/" + entry->d_name;
+            threads[entry->d_name] = {thread_name(task_dir), cpu_nanoseconds(task_dir)};
+        }
     closedir(dir);
     return threads;
 }
 
-double percent_of_core(long ticks, double seconds) {
-    return 100.0 * static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK)) / seconds;
+double percent_of_core(long long ns, double seconds) {
+    return 100.0 * static_cast<double>(ns) / 1e9 / seconds;
 }
 
 void measure_idle(const char* where, pid_t pid) {
@@ -76,11 +74,12 @@ void measure_idle(const char* where, pid_t pid) {
     const usage_by_thread after = read_threads(pid);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    long total = 0;
+    long long total = 0;
     std::string lines;
     for (const auto& [id, usage] : after) {
         const auto earlier = before.find(id);
-        const long used = usage.ticks - (earlier == before.end() ? 0 : earlier->second.ticks);
+        const long long used =
+            usage.cpu_ns - (earlier == before.end() ? 0 : earlier->second.cpu_ns);
         total += used;
         char line[96];
         // The process's first thread is the window thread; it carries the program's name.

@@ -5,9 +5,12 @@
 
 #include "runtime/core/rt_string.h"
 
-// Start-up: opens the audio output; without a device the process ends with 111, without
-// a context with 222, each after one line on stderr.
-void rt_audio_start();
+// Start-up: opens the audio output on a thread of its own, so that other start-up work
+// runs beside it.
+void rt_audio_begin_start();
+// Waits for the opening; without a device the process ends with 111, without a context
+// with 222, each after one line on stderr.
+void rt_audio_finish_start();
 // Shutdown: closes the audio output.
 void rt_audio_stop();
 // One pass of the service thread over the sound handles.

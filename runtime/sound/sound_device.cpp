@@ -1,8 +1,10 @@
 // The audio output at start-up and shutdown.
 #include <cstdio>
+#include <thread>
 
 #include "runtime/core/process_exit.h"
 #include "runtime/platform/audio_output.h"
+#include "runtime/platform/thread_name.h"
 #include "runtime/sound/sound.h"
 
 namespace {
@@ -19,10 +21,25 @@ constexpr int exit_no_audio_context = 222;
     rt_process_exit(code);
 }
 
+// Written by the opening thread, read after joining it.
+std::thread opening;
+audio_open_result open_result = audio_open_result::no_device;
+
+void open_output() {
+    // OpenAL Soft's mixer thread, started from here, carries this name too.
+    rt_name_this_thread("audio");
+    open_result = platform_audio().open();
+}
+
 } // namespace
 
-void rt_audio_start() {
-    switch (platform_audio().open()) {
+void rt_audio_begin_start() {
+    opening = std::thread(open_output);
+}
+
+void rt_audio_finish_start() {
+    if (opening.joinable()) opening.join();
+    switch (open_result) {
     case audio_open_result::opened:
         return;
     case audio_open_result::no_device:

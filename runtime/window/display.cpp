@@ -5,11 +5,37 @@
 #include <malloc.h>
 
 #include "runtime/core/run_control.h"
+#include "runtime/platform/gl_present.h"
 #include "runtime/window/frame_ring.h"
 
 display_state display;
 
 namespace {
+
+// The window's size as the GL library last took it: at a swap, or at the first reshape.
+int gl_width = 0, gl_height = 0;
+
+// The GL library takes a new window size only at a swap; a picture drawn before that lands
+// in buffers of the old size, shifted by the difference in height. One swap right after
+// the resize, before anything is drawn, shows what the back buffer already holds (the last
+// picture, or black before the first) and sizes the buffers for the next picture.
+void adopt_window_size(int width, int height) {
+    const bool changed = width != gl_width || height != gl_height;
+    if (gl_width != 0 && changed && !paused.load()) glutSwapBuffers();
+    gl_width = width;
+    gl_height = height;
+}
+
+// Where the GL stack can show part of the back buffer, frames are never swapped in: the
+// back buffer then always holds the whole picture last drawn, and a new frame is drawn and
+// shown only where it differs from that one.
+struct back_buffer_picture {
+    int32_t width = 0, height = 0;
+    bool valid = false;        // the back buffer holds the last slot drawn, of this size
+    bool owed_showing = false; // drawn while paused: the window is shown whole next time
+};
+
+back_buffer_picture back_picture;
 
 void mark_older_slots_done() {
     const int32_t newest = frame_newest.load();
@@ -30,8 +56,12 @@ void reset_pass_state() {
     glDisable(GL_LIGHTING);
 }
 
-// The picture lands 1:1 at the window's top-left corner.
-void draw_unscaled(const frame_slot& slot) {
+picture_rect whole_of(const frame_slot& slot) {
+    return {0, 0, slot.width, slot.height};
+}
+
+// The picture lands 1:1 at the window's top-left corner; only the part is drawn.
+void draw_unscaled(const frame_slot& slot, const picture_rect& part) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
@@ -39,9 +69,15 @@ void draw_unscaled(const frame_slot& slot) {
     glViewport(0, 0, display.window_width, display.window_height);
     glMatrixMode(GL_PROJECTION);
     glOrtho(0, display.window_width, display.window_height, 0, -1, 1);
-    glRasterPos2i(0, 0);
+    glRasterPos2i(part.x, part.y);
     glPixelZoom(1, -1);
-    glDrawPixels(slot.width, slot.height, GL_BGRA, GL_UNSIGNED_BYTE, slot.pixels);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, slot.width);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, part.x);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, part.y);
+    glDrawPixels(part.width, part.height, GL_BGRA, GL_UNSIGNED_BYTE, slot.pixels);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
 }
 
 // The picture stretched over the window as a texture.
@@ -83,8 +119,66 @@ void draw_frame(const frame_slot& slot) {
         if (display.stretch)
             draw_stretched(slot);
         else
-            draw_unscaled(slot);
+            draw_unscaled(slot, whole_of(slot));
     }
+}
+
+bool shown_in_parts() {
+    return !display.stretch && platform_can_present_part();
+}
+
+void keep_back_picture(const frame_slot& slot) {
+    back_picture.width = slot.width;
+    back_picture.height = slot.height;
+    back_picture.valid = true;
+}
+
+bool back_picture_fits(const frame_slot& slot) {
+    return back_picture.valid && back_picture.width == slot.width &&
+           back_picture.height == slot.height;
+}
+
+void present_whole_window() {
+    platform_present_part(0, 0, display.window_width, display.window_height, display.window_height);
+}
+
+// The GL stack learns of a new window size only at a swap: the frame is drawn and swapped
+// in as usual, then drawn again into the back buffer of the new size, which from then on
+// holds the whole picture.
+void show_whole(const frame_slot& slot) {
+    draw_frame(slot);
+    if (paused.load()) {
+        back_picture.valid = false; // not swapped: drawn whole again when shown
+        return;
+    }
+    glutSwapBuffers();
+    draw_frame(slot);
+    present_whole_window();
+    keep_back_picture(slot);
+    back_picture.owed_showing = false;
+}
+
+// Draws what changed since the slot the back buffer holds and copies that part to the
+// window (all of it after drawing while paused).
+void show_in_parts(const frame_slot& slot, bool redraw_all) {
+    if (redraw_all || !back_picture_fits(slot)) {
+        show_whole(slot);
+        return;
+    }
+    const picture_rect& part = slot.unshown;
+    if (!part.empty()) {
+        reset_pass_state();
+        draw_unscaled(slot, part);
+    }
+    if (paused.load()) {
+        back_picture.owed_showing = back_picture.owed_showing || !part.empty();
+        return;
+    }
+    if (back_picture.owed_showing)
+        present_whole_window();
+    else if (!part.empty())
+        platform_present_part(part.x, part.y, part.width, part.height, display.window_height);
+    back_picture.owed_showing = false;
 }
 
 } // namespace
@@ -95,6 +189,7 @@ void display_callback() {
     mark_older_slots_done();
     frame_slot& slot = frame_ring[newest];
     if (slot.shown.load() && !display.forced_redraw) return;
+    const bool redraw_all = display.forced_redraw;
     display.forced_redraw = false;
     const bool size_differs =
         slot.width != display.window_width || slot.height != display.window_height;
@@ -109,9 +204,15 @@ void display_callback() {
     display.drawn_width = slot.width;
     display.drawn_height = slot.height;
     slot.shown.store(1);
-    draw_frame(slot);
-    mark_older_slots_done();
-    if (!paused.load()) glutSwapBuffers();
+    if (shown_in_parts()) {
+        show_in_parts(slot, redraw_all || picture_changed);
+        mark_older_slots_done();
+    } else {
+        back_picture.valid = false; // a swap leaves the back buffer undefined
+        draw_frame(slot);
+        mark_older_slots_done();
+        if (!paused.load()) glutSwapBuffers();
+    }
     // The buffers of the old size are free now; the C heap keeps freed memory for reuse,
     // so a change of screen would otherwise leave megabytes resident that nothing uses.
     if (picture_changed) malloc_trim(0);
@@ -128,5 +229,11 @@ void reshape_callback(int width, int height) {
     display.window_width = width;
     display.window_height = height;
     display.resize_pending = false;
+    display.forced_redraw = true;
+    back_picture.valid = false; // a resized back buffer holds nothing to build on
+    adopt_window_size(width, height);
+}
+
+void expose_callback() {
     display.forced_redraw = true;
 }

@@ -7,6 +7,8 @@ void display_callback();
 // forced redraw after a reshape.
 bool display_needs_drawing();
 void reshape_callback(int width, int height);
+// The window was uncovered: its whole picture is drawn and shown again.
+void expose_callback();
 
 // Window state kept between calls.
 struct display_state {

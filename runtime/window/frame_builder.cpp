@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -117,6 +118,27 @@ bool ring_full() {
     return oldest != 0 && frame_newest.load() + 1 == (oldest == 1 ? 65 : oldest);
 }
 
+picture_rect whole_of(const frame_slot& slot) {
+    return {0, 0, slot.width, slot.height};
+}
+
+// The part of a buffer that held slot `from`'s picture that differs from the newest
+// picture: every change made after it (the whole picture if a size changed in between).
+picture_rect changed_after(int32_t from, const frame_slot& into) {
+    picture_rect changed;
+    const int32_t newest = frame_newest.load();
+    for (int32_t slot = from; slot != newest;) {
+        slot = frame_ring_next(slot);
+        const frame_slot& later = frame_ring[slot];
+        if (later.width != into.width || later.height != into.height) return whole_of(into);
+        changed = unite(changed, later.change);
+    }
+    return changed;
+}
+
+// What the buffer of the slot last allocated lacks of the newest picture.
+picture_rect stale_part;
+
 frame_slot& allocate_next_slot(int32_t width, int32_t height) {
     const int32_t next = frame_ring_next(frame_newest.load());
     frame_slot& slot = frame_ring[next];
@@ -126,11 +148,14 @@ frame_slot& allocate_next_slot(int32_t width, int32_t height) {
     slot.length = width * height * 4;
     slot.done.store(0);
     slot.shown.store(0);
+    slot.change = whole_of(slot);
+    stale_part = whole_of(slot);
     const int32_t oldest = frame_oldest.load();
     if (oldest != 0 && oldest != frame_newest.load() && frame_ring[oldest].done.load() &&
         frame_ring[oldest].length == slot.length) {
         slot.pixels = frame_ring[oldest].pixels; // recycle a buffer of the same size
         frame_ring[oldest].pixels = nullptr;
+        if (frame_ring[oldest].width == width) stale_part = changed_after(oldest, slot);
         frame_oldest.store(frame_ring_next(oldest));
     } else {
         slot.pixels = static_cast<uint32_t*>(std::malloc(slot.length));
@@ -140,7 +165,16 @@ frame_slot& allocate_next_slot(int32_t width, int32_t height) {
 
 std::atomic<int> frame_ready_fd{-1};
 
+// The display draws only what changed since the slot it drew last: a slot it never took
+// hands its changes on to the next (all of the picture when its size was another).
 void publish(frame_slot& slot) {
+    const int32_t previous = frame_newest.load();
+    slot.unshown = slot.change;
+    if (previous != 0 && !frame_ring[previous].shown.load()) {
+        const frame_slot& untaken = frame_ring[previous];
+        const bool same_size = untaken.width == slot.width && untaken.height == slot.height;
+        slot.unshown = same_size ? unite(slot.unshown, untaken.unshown) : whole_of(slot);
+    }
     const int32_t slot_number = static_cast<int32_t>(&slot - frame_ring);
     frame_newest.store(slot_number);
     int32_t none = 0;
@@ -274,22 +308,45 @@ void draw_cursor(const text_frame& f, uint8_t attribute) {
                     foreground_of(f, attribute));
 }
 
-// Cells first to end - 1 of cell row y as the previous picture shows them: only the cells
-// drawn again are not copied.
+// Cells first to end - 1 of cell row y as the previous picture shows them, where the
+// recycled buffer lacks them: cells drawn again and parts it already holds are not copied.
 void copy_earlier_cells(const text_frame& f, const uint32_t* earlier, int32_t y, int32_t first,
                         int32_t end) {
     if (!earlier || first == end) return;
+    const int32_t left = std::max(first * f.cell_w, stale_part.x);
+    const int32_t right = std::min(end * f.cell_w, stale_part.x + stale_part.width);
+    const int32_t top = std::max(y * f.cell_h, stale_part.y);
+    const int32_t bottom = std::min((y + 1) * f.cell_h, stale_part.y + stale_part.height);
+    if (left >= right || top >= bottom) return;
     const size_t width = f.slot.width;
-    const size_t start = static_cast<size_t>(y) * f.cell_h * width + first * f.cell_w;
-    const size_t run = static_cast<size_t>(end - first) * f.cell_w;
+    const size_t start = static_cast<size_t>(top) * width + left;
+    const size_t run = static_cast<size_t>(right - left);
     if (run == width) { // whole picture rows lie end to end
-        std::memcpy(f.slot.pixels + start, earlier + start, run * f.cell_h * sizeof(uint32_t));
+        std::memcpy(f.slot.pixels + start, earlier + start,
+                    run * (bottom - top) * sizeof(uint32_t));
         return;
     }
-    for (int32_t row = 0; row < f.cell_h; ++row)
+    for (int32_t row = 0; row < bottom - top; ++row)
         std::memcpy(f.slot.pixels + start + row * width, earlier + start + row * width,
                     run * sizeof(uint32_t));
 }
+
+// The cells drawn by a build, gathered a row at a time (no work per cell beyond a store).
+struct drawn_cells {
+    int32_t left = INT32_MAX, right = -1, top = -1, bottom = -1;
+    void add_row(int32_t y, int32_t first, int32_t last) {
+        if (last < 0) return;
+        if (top < 0) top = y;
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    picture_rect in_pixels(const text_frame& f) const {
+        if (top < 0) return {};
+        return {left * f.cell_w, top * f.cell_h, (right - left + 1) * f.cell_w,
+                (bottom - top + 1) * f.cell_h};
+    }
+};
 
 bool build_text_page(const rt_image& page) {
     const int32_t cell_w = font_width(page.font), cell_h = font_height(page.font);
@@ -326,9 +383,11 @@ bool build_text_page(const rt_image& page) {
     const uint32_t* earlier = incremental ? frame_ring[previous].pixels : nullptr;
     const text_frame f{page, slot, cell_w, cell_h, blink, blink, cursor_x, cursor_y};
     cells_drawn = 0;
+    drawn_cells drawn;
     cells_to_draw batch;
     for (int32_t y = 0; y < page.height; ++y) {
         int32_t unchanged_from = 0; // the skipped cells before x, still to be copied
+        int32_t first_drawn = -1, last_drawn = -1;
         bool cursor_cell_drawn = false;
         for (int32_t x = 0; x < page.width; ++x) {
             const size_t at = (static_cast<size_t>(y) * page.width + x) * 2;
@@ -348,9 +407,12 @@ bool build_text_page(const rt_image& page) {
             kept.data[at + 1] = attribute;
             draw_cell(f, batch, x, y, code, attribute);
             cursor_cell_drawn = cursor_cell_drawn || (x == cursor_x && y == cursor_y);
+            if (first_drawn < 0) first_drawn = x;
+            last_drawn = x;
             ++cells_drawn;
         }
         copy_earlier_cells(f, earlier, y, unchanged_from, page.width);
+        drawn.add_row(y, first_drawn, last_drawn);
         write_cells(f, batch);
         if (cursor_cell_drawn)
             draw_cursor(f, page.pixels[(static_cast<size_t>(y) * page.width + cursor_x) * 2 + 1]);
@@ -363,6 +425,7 @@ bool build_text_page(const rt_image& page) {
     kept.cursor_x = cursor_x;
     kept.cursor_y = cursor_y;
     kept.valid = true;
+    if (incremental) slot.change = drawn.in_pixels(f);
     publish(slot);
     return true;
 }

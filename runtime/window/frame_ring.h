@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "runtime/window/picture_rect.h"
+
 constexpr int32_t frame_ring_slots = 64;
 
 struct frame_slot {
@@ -13,6 +15,8 @@ struct frame_slot {
     int32_t length;             // bytes
     std::atomic<uint8_t> done;  // the display no longer needs it
     std::atomic<uint8_t> shown; // the display has drawn it
+    picture_rect change;        // where it differs from the slot before it (builder only)
+    picture_rect unshown;       // where it differs from the last slot the display drew
 };
 
 extern frame_slot frame_ring[frame_ring_slots + 1]; // slot 0 unused

@@ -48,11 +48,11 @@ void program_thread_body() {
 void start_up(int argc, char** argv) {
     // 1. Runtime tables and allocations.
     rt_strings_init();
-    // 2. Audio device and context.
-    rt_audio_start();
+    // 2. Audio device and context: opened beside the steps below and freeglut's start;
+    // settled before the threads (settle_start_up).
+    rt_audio_begin_start();
     // 3.-4. Event-trap state; the key-event table is preset with the keyboard state below.
-    // 5. Working directory: the executable's folder.
-    change_to_executable_folder();
+    // 5. Working directory: once the audio device is open (settle_start_up).
     // 6.-8. Environment count (unused); cell sizes and the image table come with step 16.
     // 9. Scratch stack and return stack.
     rt_scratch_init();
@@ -71,6 +71,14 @@ void start_up(int argc, char** argv) {
     rt_screen(0, 0, 0, 0, 0, 1);
 }
 
+// The audio library resolves any relative path in its settings (a wave output's file) while
+// it opens the device: against the folder the process was started in, so the working
+// directory changes only after that.
+void settle_start_up() {
+    rt_audio_finish_start();
+    change_to_executable_folder();
+}
+
 void start_threads(rt_main_routine main_routine) {
     application_main = main_routine;
     std::thread(program_thread_body).detach();
@@ -84,14 +92,19 @@ void start_threads(rt_main_routine main_routine) {
 
 void rt_run(int argc, char** argv, rt_main_routine main_routine) {
     start_up(argc, argv);
+    // Loading the OpenGL library is the longest step of all; it creates no window, so it
+    // runs while the audio device opens on the other core.
+    window_prepare(argc, argv, rt_audio_finish_start);
+    settle_start_up();
     start_threads(main_routine);
-    window_run(argc, argv);
+    window_run();
 }
 
 void rt_start_headless(rt_main_routine main_routine) {
     static char name[] = "mirvalentopraxius";
     char* argv[] = {name, nullptr};
     start_up(1, argv);
+    settle_start_up();
     start_threads(main_routine);
 }
 

@@ -6,6 +6,8 @@
 #include <X11/keysym.h>
 #include <poll.h>
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 
 #include "runtime/core/run_control.h"
@@ -24,6 +26,19 @@ namespace {
 
 constexpr int redisplay_period_ms = 8;
 Atom wm_delete_window = None;
+const char* program_name = "";
+void (*settle_before_failing)() = nullptr;
+
+// Start-up work still in flight settles before freeglut's failure ends the process: it
+// may end the process itself, as it would have done had it finished before glutInit. The
+// message and the exit code are freeglut's own.
+[[noreturn]] void glut_init_failed(const char* format, va_list arguments) {
+    settle_before_failing();
+    std::fprintf(stderr, "freeglut (%s): ", program_name);
+    std::vfprintf(stderr, format, arguments);
+    std::fputc('\n', stderr);
+    std::exit(1);
+}
 
 // Posting a redisplay only when there is something to draw keeps an idle window cheap;
 // the display callback would return at once anyway.
@@ -52,9 +67,10 @@ void register_callbacks() {
 
 // Events that freeglut would mishandle or never deliver: the close button (freeglut
 // destroys the window on it), the Pause and Break keys, and the keys freeglut would
-// turn into other characters (Shift+Tab, Ctrl+Enter); and the lock indicators' changes.
+// turn into other characters (Shift+Tab, Ctrl+Enter); the lock indicators' changes; and
+// exposures, which freeglut would answer with a redisplay that draws nothing new.
 Bool is_ours(Display* display, XEvent* event, XPointer) {
-    if (platform_is_indicator_event(*event)) return True;
+    if (platform_is_indicator_event(*event) || event->type == Expose) return True;
     if (event->type == ClientMessage)
         return static_cast<Atom>(event->xclient.data.l[0]) == wm_delete_window;
     if (event->type == KeyPress || event->type == KeyRelease) {
@@ -68,6 +84,13 @@ Bool is_ours(Display* display, XEvent* event, XPointer) {
 void handle_ours(XEvent& event) {
     if (platform_is_indicator_event(event)) {
         platform_keep_indicator_event(event);
+        return;
+    }
+    if (event.type == Expose) {
+        if (event.xexpose.count == 0) { // the last of a series
+            expose_callback();
+            glutPostRedisplay();
+        }
         return;
     }
     if (event.type == ClientMessage) {
@@ -107,8 +130,15 @@ void wait_for_events(Display* display, int64_t next_tick) {
 
 } // namespace
 
-void window_run(int argc, char** argv) {
+void window_prepare(int argc, char** argv, void (*settle)()) {
+    program_name = argv[0];
+    settle_before_failing = settle;
+    glutInitErrorFunc(glut_init_failed);
     glutInit(&argc, argv);
+    glutInitErrorFunc(nullptr); // later errors take freeglut's own way
+}
+
+void window_run() {
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
     glutInitWindowSize(1024, 552);

@@ -1,6 +1,10 @@
 #pragma once
 // The freeglut window on the process's first thread and its event loop.
 
+// freeglut's own start (the X connection and the OpenGL library), with no window yet.
+// When it fails freeglut ends the process with its message; settle runs first.
+void window_prepare(int argc, char** argv, void (*settle)());
+
 // Creates the window (1024 x 552, titled "Untitled" unless the program set a title),
 // registers the callbacks and runs the event loop until the process ends.
-[[noreturn]] void window_run(int argc, char** argv);
+[[noreturn]] void window_run();

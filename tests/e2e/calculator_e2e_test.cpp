@@ -51,7 +51,7 @@ class RealCalculator : public ::testing::Test {
 
     // A key at the closing screen ends the program: its exit code, or -1 when it did not end.
     int press_a_key_to_end() {
-        if (!press_key(xvfb.display_name(), window, "space")) return -1;
+        press_final_key(xvfb.display_name(), window, "space");
         return program->wait_exit(5000).value_or(-1);
     }
 

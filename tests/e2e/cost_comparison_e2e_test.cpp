@@ -93,7 +93,7 @@ TEST_F(RealCostComparison, PrintedCopyArrivesFromTheDefaultQueue) {
     ASSERT_TRUE(wait_for_row(17, "SELECT AN OPTION ?"));
     enter("13");
     ASSERT_TRUE(wait_for_row(22, "PRESS ANY KEY TO CONTINUE"));
-    ASSERT_TRUE(press_key(x_->display_name(), window, "space"));
+    press_final_key(x_->display_name(), window, "space");
     EXPECT_EQ(program->wait_exit(10000), 0);
 
     ASSERT_TRUE(cups.wait_for_completed_jobs(1, 30000));

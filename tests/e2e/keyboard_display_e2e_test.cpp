@@ -156,7 +156,7 @@ class CalculatorWindow : public ::testing::Test {
     }
 
     void expect_key_ends_program_with_code_zero(const std::string& key) {
-        ASSERT_TRUE(press(key));
+        press_final_key(xvfb.display_name(), key_target, key);
         const std::optional<int> status = program->wait_exit(screen_timeout_ms);
         ASSERT_TRUE(status.has_value()) << "still running after " << key;
         EXPECT_EQ(*status, 0);

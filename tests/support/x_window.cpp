@@ -115,6 +115,10 @@ bool press_key(const std::string& display, x_window_id window, const std::string
     return xdotool_succeeds(display, args);
 }
 
+void press_final_key(const std::string& display, x_window_id window, const std::string& key) {
+    static_cast<void>(press_key(display, window, key));
+}
+
 bool hold_key(const std::string& display, const std::string& key) {
     return xdotool_succeeds(display, {"keydown", "--", key});
 }

@@ -26,6 +26,9 @@ std::string window_title(const std::string& display, x_window_id window);
 // Window 0 types into whichever window has the keyboard focus.
 bool type_text(const std::string& display, x_window_id window, const std::string& text);
 bool press_key(const std::string& display, x_window_id window, const std::string& key);
+// A key that ends the program: its release may find the window gone, which xdotool reports
+// as a failure, so only the program's exit tells whether it worked.
+void press_final_key(const std::string& display, x_window_id window, const std::string& key);
 bool hold_key(const std::string& display, const std::string& key);
 bool release_key(const std::string& display, const std::string& key);
 

@@ -1,8 +1,10 @@
 // Frames built from the visible page: change detection, blinking, cursor, sizes, ring.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
@@ -232,6 +234,67 @@ TEST_F(Frames, TextScreenInALoadedMonospaceFontShowsItsShadedGlyphs) {
     EXPECT_GT(shades.size(), 2u) << "with shades between at its edges";
     for (int y = 0; y < 20; ++y)
         for (int x = 2 * w; x < 3 * w; ++x) ASSERT_EQ(pixel(x, y), black) << "an empty cell";
+}
+
+std::vector<int32_t> as_list(const picture_rect& r) {
+    return {r.x, r.y, r.width, r.height};
+}
+
+// What each frame tells the display to draw again: its own changes, and those of a frame
+// the display never took.
+TEST_F(Frames, EachFrameNamesWhatChangedSinceTheFrameTheDisplayTook) {
+    page().cursor_visible = 1;
+    page().cursor_start = 0;
+    page().cursor_stop = 15;
+    page().cursor_col = 20;
+    page().cursor_row = 17;
+    refresh_count.store(0);
+    frame_builder();
+    EXPECT_EQ(as_list(newest().unshown), (std::vector<int32_t>{0, 0, 640, 400}));
+    frame_ring[frame_newest.load()].shown.store(1);
+    put_cell(5, 5, 219, 0x1E);
+    frame_builder();
+    EXPECT_EQ(as_list(newest().change), (std::vector<int32_t>{40, 80, 8, 16}));
+    EXPECT_EQ(as_list(newest().unshown), (std::vector<int32_t>{40, 80, 8, 16}));
+    put_cell(70, 20, 219, 0x1E); // the display has not taken the last frame
+    frame_builder();
+    EXPECT_EQ(as_list(newest().change), (std::vector<int32_t>{560, 320, 8, 16}));
+    EXPECT_EQ(as_list(newest().unshown), (std::vector<int32_t>{40, 80, 528, 256}));
+    frame_ring[frame_newest.load()].shown.store(1);
+    refresh_count.store(8); // the cursor blinks on in its cell alone
+    frame_builder();
+    EXPECT_EQ(as_list(newest().unshown), (std::vector<int32_t>{152, 256, 8, 16}));
+    // A taller picture the display never took leaves nothing outside the text screen.
+    rt_screen(12, 0, 0, 0, 0, 1);
+    frame_builder();
+    rt_screen(0, 0, 0, 0, 0, 1);
+    frame_builder();
+    EXPECT_EQ(as_list(newest().unshown), (std::vector<int32_t>{0, 0, 640, 400}));
+}
+
+// Buffers come back from the display holding pictures several frames old; each new frame
+// must still show every cell as the page holds it.
+TEST_F(Frames, FramesInRecycledBuffersShowTheWholePage) {
+    page().cursor_visible = 0;
+    refresh_count.store(0);
+    std::mt19937 random(20261209);
+    std::vector<uint8_t> attribute_of(80 * 25, 0); // 0: never written, a black space
+    for (int build = 0; build < 40; ++build) {
+        for (int n = 0; n < 1 + build % 5; ++n) {
+            const int cell = static_cast<int>(random() % attribute_of.size());
+            attribute_of[cell] = static_cast<uint8_t>(1 + random() % 15);
+            put_cell(cell % 80, cell / 80, 219, attribute_of[cell]);
+        }
+        frame_builder();
+        // The display takes frames in bursts: fresh buffers meanwhile, then old ones again.
+        if (build % 4 == 3) display_takes_everything();
+        for (int cell = 0; cell < 80 * 25; ++cell) {
+            const uint32_t expected =
+                attribute_of[cell] ? page().palette[attribute_of[cell]] | black : black;
+            ASSERT_TRUE(cell_is(cell % 80, cell / 80, expected))
+                << "cell " << cell % 80 << ", " << cell / 80 << " after build " << build;
+        }
+    }
 }
 
 } // namespace

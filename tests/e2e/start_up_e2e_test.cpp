@@ -1,0 +1,174 @@
+// The real executable's start-up: its first picture; and when start-up cannot finish,
+// without an audio device, without a display, or both; and the folder its audio settings'
+// relative paths resolve against.
+#include <gtest/gtest.h>
+// After GoogleTest: Xlib defines macros that clash with its names.
+#include <X11/Xlib.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "runtime/platform/clock.h"
+#include "tests/support/calculator_window.h"
+#include "tests/support/child_process.h"
+#include "tests/support/glyph_decoder.h"
+#include "tests/support/x_window.h"
+#include "tests/support/xvfb_session.h"
+
+namespace {
+
+constexpr int end_timeout_ms = 20000;
+constexpr int exit_no_audio_device = 111;
+constexpr int exit_freeglut_failed = 1;
+constexpr uint32_t menu_blue = 0x0000AA;
+constexpr int poll_ms = 2;
+constexpr int menu_rows_above_prompt = 16;
+
+std::vector<std::string> environment_without_display(const std::vector<std::string>& overrides) {
+    std::vector<std::string> entries = environment_with(overrides);
+    std::erase_if(entries, [](const std::string& e) { return variable_name(e) == "DISPLAY"; });
+    return entries;
+}
+
+// Runs the calculator from folder to its end; its standard error comes with the output.
+command_result run_calculator(const std::string& folder, const std::vector<std::string>& env) {
+    const std::string script = "cd '" + folder + "' && exec '" MIRVA_EXECUTABLE "' 2>&1";
+    return run_command({"/bin/sh", "-c", script}, env, end_timeout_ms);
+}
+
+bool shows_menu_blue(const rgba_image& image) {
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if (image.rgb(x, y) == menu_blue) return true;
+    return false;
+}
+
+// Watches the root window for the calculator's window, moves it to (0, 0) so that it can
+// be read (as a window manager would place it), and returns its first picture with any
+// of the menu's blue in it.
+rgba_image first_blue_picture(const xvfb_session& xvfb, Display* display) {
+    Window window = 0;
+    const int64_t end = rt_clock_ms() + end_timeout_ms;
+    while (rt_clock_ms() < end) {
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == CreateNotify && !window) {
+                window = event.xcreatewindow.window;
+                XMoveWindow(display, window, 0, 0);
+                XFlush(display);
+            }
+        }
+        if (window) {
+            rgba_image picture = capture_window(xvfb.display_name(), window);
+            if (!picture.empty() && shows_menu_blue(picture)) return picture;
+        }
+        rt_sleep_ms(poll_ms);
+    }
+    return {};
+}
+
+// The window opens at 1024 x 552 and takes the picture's size at once; the picture drawn
+// after that change lands at the top-left corner from the first time it is shown.
+TEST(StartUpWindow, FirstPictureShownIsTheWholeMenuInPlace) {
+    MIRVA_SKIP_WITHOUT("Xvfb");
+    xvfb_session xvfb;
+    ASSERT_TRUE(xvfb.ready());
+    Display* display = XOpenDisplay(xvfb.display_name().c_str());
+    ASSERT_NE(display, nullptr);
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, False);
+
+    child_process program({MIRVA_EXECUTABLE}, {"/", xvfb.environment(), true});
+    ASSERT_TRUE(program.started());
+    const rgba_image picture = first_blue_picture(xvfb, display);
+    XCloseDisplay(display);
+    ASSERT_FALSE(picture.empty());
+
+    std::vector<std::string> rows =
+        decode_text_screen(picture.bytes.data(), picture.width, picture.height, 4, menu_blue);
+    for (std::string& row : rows) row.erase(row.find_last_not_of(' ') + 1);
+    const std::vector<std::string>& expected = expected_menu_rows();
+    // The cursor may be showing in the prompt row; the rows above it compare exactly.
+    ASSERT_GT(rows.size(), static_cast<size_t>(menu_rows_above_prompt));
+    EXPECT_EQ(
+        std::vector<std::string>(rows.begin(), rows.begin() + menu_rows_above_prompt),
+        std::vector<std::string>(expected.begin(), expected.begin() + menu_rows_above_prompt));
+    EXPECT_EQ(rows[menu_rows_above_prompt].substr(0, 18), "SELECT AN OPTION ?");
+}
+
+struct ending {
+    const char* case_name;
+    const char* audio_drivers;
+    int code;
+    const char* message;
+};
+
+// The audio device decides first, as when it was opened before freeglut started.
+constexpr ending endings_without_display[] = {
+    {"no audio device", "no-such-output", exit_no_audio_device, "no audio device could be opened"},
+    {"silent audio output", "null", exit_freeglut_failed,
+     "freeglut (" MIRVA_EXECUTABLE "): failed to open display"},
+};
+
+TEST(StartUpWithoutDisplay, EndsWithTheAudioVerdictFirstThenFreeglutsOwn) {
+    for (const ending& e : endings_without_display) {
+        SCOPED_TRACE(e.case_name);
+        const command_result result = run_calculator(
+            "/", environment_without_display({std::string("ALSOFT_DRIVERS=") + e.audio_drivers}));
+        ASSERT_TRUE(result.status.has_value());
+        EXPECT_EQ(*result.status, e.code);
+        EXPECT_NE(result.output.find(e.message), std::string::npos) << result.output;
+    }
+}
+
+TEST(StartUpWithoutAudio, EndsWith111BeforeAnyWindowExists) {
+    MIRVA_SKIP_WITHOUT("Xvfb");
+    xvfb_session xvfb;
+    ASSERT_TRUE(xvfb.ready());
+    Display* display = XOpenDisplay(xvfb.display_name().c_str());
+    ASSERT_NE(display, nullptr);
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, False);
+
+    const command_result result =
+        run_calculator("/", xvfb.environment({"ALSOFT_DRIVERS=no-such-output"}));
+    ASSERT_TRUE(result.status.has_value());
+    EXPECT_EQ(*result.status, exit_no_audio_device);
+
+    XSync(display, False);
+    int windows_created = 0;
+    while (XPending(display)) {
+        XEvent event;
+        XNextEvent(display, &event);
+        windows_created += event.type == CreateNotify;
+    }
+    XCloseDisplay(display);
+    EXPECT_EQ(windows_created, 0);
+}
+
+// A wave output named by a relative path lands in the folder the calculator was started
+// from, not in the executable's folder that becomes its working folder later.
+TEST(StartUpAudio, RelativeWaveFileLandsInTheStartingFolder) {
+    char pattern[] = "/tmp/mirva-start-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::filesystem::path folder = pattern;
+    const std::filesystem::path config = folder / "alsoft.conf";
+    std::ofstream(config) << "[general]\ndrivers = wave\n[wave]\nfile = relative.wav\n";
+
+    // Without a display the process ends after the device has been opened.
+    const command_result result = run_calculator(
+        folder.string(),
+        environment_without_display({"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + config.string()}));
+    ASSERT_TRUE(result.status.has_value());
+    EXPECT_EQ(*result.status, exit_freeglut_failed) << result.output;
+    EXPECT_TRUE(std::filesystem::exists(folder / "relative.wav")) << result.output;
+
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+} // namespace

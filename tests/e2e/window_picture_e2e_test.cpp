@@ -1,0 +1,167 @@
+// The window's picture while the cursor blinks, read back from the real window: a blink
+// redraws and shows only the cursor's cell, and the rest of the window must stay exactly as
+// the frame was built, also after the screen changed size and back.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/platform/clock.h"
+#include "tests/support/calculator_window.h"
+#include "tests/support/glyph_decoder.h"
+#include "tests/support/x_window.h"
+#include "tests/support/xvfb_session.h"
+
+namespace {
+
+constexpr int start_timeout_ms = 20000;
+constexpr int screen_timeout_ms = 10000;
+constexpr int poll_period_ms = 40;
+// The cursor changes phase about four times a second; this sees each phase several times.
+constexpr int watch_ms = 2500;
+
+constexpr uint32_t menu_blue = 0x0000AA;
+constexpr int cell_width = 8, cell_height = 16;
+constexpr int menu_width = 640, menu_height = 400;
+const std::string menu_prompt = "SELECT AN OPTION ? ";
+
+// The menu's cursor waits in the cell after the prompt.
+struct cell_box {
+    int x, y;
+    bool holds(int px, int py) const {
+        return px >= x && px < x + cell_width && py >= y && py < y + cell_height;
+    }
+};
+
+cell_box menu_cursor_cell() {
+    const int row = static_cast<int>(expected_menu_rows().size()) - 1;
+    return {static_cast<int>(menu_prompt.size()) * cell_width, row * cell_height};
+}
+
+bool cursor_showing(const rgba_image& picture) {
+    const cell_box cell = menu_cursor_cell();
+    for (int y = cell.y; y < cell.y + cell_height; ++y)
+        for (int x = cell.x; x < cell.x + cell_width; ++x)
+            if (picture.rgb(x, y) != menu_blue) return true;
+    return false;
+}
+
+// The menu's text as the picture shows it, the cursor's cell left out.
+std::vector<std::string> menu_text(const rgba_image& picture) {
+    std::vector<std::string> rows = decode_text_screen(picture.bytes.data(), picture.width,
+                                                       picture.height, 4, menu_blue, cell_height);
+    for (auto& row : rows) row.erase(row.find_last_not_of(' ') + 1);
+    rows.resize(expected_menu_rows().size());
+    rows.back() = rows.back().substr(0, menu_prompt.size() - 1);
+    return rows;
+}
+
+std::string first_difference(const rgba_image& a, const rgba_image& b) {
+    if (a.width != b.width || a.height != b.height)
+        return std::to_string(a.width) + "x" + std::to_string(a.height) + " against " +
+               std::to_string(b.width) + "x" + std::to_string(b.height);
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (a.rgb(x, y) != b.rgb(x, y))
+                return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    return {};
+}
+
+class WindowPicture : public private_display_test {
+  protected:
+    void SetUp() override {
+        private_display_test::SetUp();
+        if (HasFatalFailure() || IsSkipped()) return;
+        window = start_calculator(*x_, MIRVA_EXECUTABLE, program, start_timeout_ms);
+        ASSERT_NE(window, 0u);
+    }
+
+    rgba_image capture() { return capture_window(x_->display_name(), window); }
+
+    bool wait_for_row(const std::string& text, std::optional<uint32_t> background, int height) {
+        const int64_t end = rt_clock_ms() + screen_timeout_ms;
+        while (rt_clock_ms() < end) {
+            for (const auto& row : window_text_rows(x_->display_name(), window, background, height))
+                if (row == text) return true;
+            rt_sleep_ms(poll_period_ms);
+        }
+        return false;
+    }
+
+    void enter(const std::string& text) {
+        ASSERT_TRUE(type_text(x_->display_name(), window, text));
+        ASSERT_TRUE(press_key(x_->display_name(), window, "Return"));
+    }
+
+    // The menu as the window shows it over a while: the first picture of each phase of the
+    // cursor, how often each phase was seen, and how any picture unlike the first of its
+    // phase differed from it.
+    struct menu_watch {
+        std::optional<rgba_image> cursor_on, cursor_off;
+        int seen_on = 0, seen_off = 0;
+        std::vector<std::string> differences;
+    };
+    void watch_menu(menu_watch& watch) {
+        const int64_t end = rt_clock_ms() + watch_ms;
+        do {
+            rgba_image picture = capture();
+            const bool on = picture.width == menu_width && picture.height == menu_height &&
+                            cursor_showing(picture);
+            ++(on ? watch.seen_on : watch.seen_off);
+            std::optional<rgba_image>& first = on ? watch.cursor_on : watch.cursor_off;
+            if (!first)
+                first = std::move(picture);
+            else if (std::string difference = first_difference(picture, *first);
+                     !difference.empty())
+                watch.differences.push_back(std::move(difference));
+            rt_sleep_ms(poll_period_ms);
+        } while (rt_clock_ms() < end);
+    }
+
+    std::unique_ptr<child_process> program;
+    x_window_id window = 0;
+};
+
+TEST_F(WindowPicture, BlinksOnlyTheCursorCellAlsoAfterTheScreenChangedSize) {
+    ASSERT_TRUE(wait_for_row("SELECT AN OPTION ?", menu_blue, cell_height));
+    menu_watch first;
+    watch_menu(first);
+    ASSERT_TRUE(first.cursor_on && first.cursor_off) << "the cursor did not blink";
+    EXPECT_TRUE(first.differences.empty()) << first.differences.front();
+    ASSERT_EQ(first.cursor_off->width, menu_width);
+    EXPECT_EQ(menu_text(*first.cursor_on), expected_menu_rows());
+    EXPECT_EQ(menu_text(*first.cursor_off), expected_menu_rows());
+    // The two phases differ in the cursor's cell alone.
+    const cell_box cell = menu_cursor_cell();
+    for (int y = 0; y < menu_height; ++y)
+        for (int x = 0; x < menu_width; ++x)
+            if (!cell.holds(x, y)) {
+                ASSERT_EQ(first.cursor_on->rgb(x, y), first.cursor_off->rgb(x, y))
+                    << "pixel (" << x << ", " << y << ")";
+            }
+
+    // The fillet weld's 640 x 200 screen, and back to the menu's 640 x 400.
+    enter("4");
+    constexpr int graphics_cell_height = 8;
+    ASSERT_TRUE(wait_for_row("ENTER 1st LEG SIZE?", 0x000000, graphics_cell_height));
+    enter(".25");
+    enter(".25");
+    ASSERT_TRUE(wait_for_row("WOULD YOU LIKE TO CONTINUE ?", 0x000000, graphics_cell_height));
+    enter("N");
+    ASSERT_TRUE(wait_for_row("SELECT AN OPTION ?", menu_blue, cell_height));
+
+    // Every picture now equals the first menu's picture of its phase, and both phases show.
+    menu_watch again;
+    again.cursor_on = first.cursor_on;
+    again.cursor_off = first.cursor_off;
+    watch_menu(again);
+    EXPECT_TRUE(again.differences.empty())
+        << again.differences.size() << " pictures differ from the first menu's, the first at "
+        << again.differences.front();
+    EXPECT_GT(again.seen_on, 0);
+    EXPECT_GT(again.seen_off, 0);
+}
+
+} // namespace
