@@ -3,6 +3,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
+#include FT_OUTLINE_H
 #include FT_SYNTHESIS_H
 
 #include <algorithm>
@@ -25,6 +26,14 @@ font_file_reader file_reader = nullptr;
 
 constexpr FT_Int32 load_flags = FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP;
 
+// Real fonts span about one em from ascender to descender, so their em stays near the cell
+// height. A damaged file claiming a span of a few font units would blow every glyph up to
+// tens of thousands of pixels a side: seconds and gigabytes per glyph.
+constexpr FT_Long largest_em_per_cell = 4;
+// Even within a sound em, damaged outline points may lie far outside it; a glyph larger than
+// this many cell heights a side is no real glyph and is not rendered.
+constexpr FT_Pos largest_glyph_cells = 8;
+
 int32_t whole_pixels(FT_Pos value_26_6) {
     return static_cast<int32_t>((value_26_6 + 32) >> 6);
 }
@@ -40,11 +49,16 @@ FT_Error open_face(const char* path, FT_Face& face) {
     return FT_New_Face(library, path, 0, &face);
 }
 
+bool em_fits_cell(FT_Face face, int32_t cell_height) {
+    const FT_Long em = FT_MulFix(face->units_per_EM, face->size->metrics.y_scale);
+    return em <= (largest_em_per_cell * cell_height) << 6;
+}
+
 bool scale_to_cell(FT_Face face, int32_t cell_height) {
     FT_Size_RequestRec request{};
     request.type = FT_SIZE_REQUEST_TYPE_REAL_DIM;
     request.height = FT_Long{cell_height} << 6;
-    return FT_Request_Size(face, &request) == 0;
+    return FT_Request_Size(face, &request) == 0 && em_fits_cell(face, cell_height);
 }
 
 // The face's underline, at least one row thick, kept inside the cell.
@@ -65,6 +79,13 @@ FT_GlyphSlot load_glyph(platform_font* font, uint32_t code_point) {
     if (font->style.italic) FT_GlyphSlot_Oblique(slot);
     if (font->style.bold) FT_GlyphSlot_Embolden(slot);
     return slot;
+}
+
+bool glyph_fits(const platform_font& font, FT_GlyphSlot slot) {
+    FT_BBox box;
+    FT_Outline_Get_CBox(&slot->outline, &box);
+    const FT_Pos largest = (largest_glyph_cells * font.cell_height) << 6;
+    return box.xMax - box.xMin <= largest && box.yMax - box.yMin <= largest;
 }
 
 // Copies the rendered bitmap (grey levels 0 .. num_grays - 1) into the cell, scaled to 0-255.
@@ -127,7 +148,8 @@ bool platform_font_render(platform_font* font, uint32_t code_point, int32_t cell
                           int32_t pen_x, uint8_t* coverage) {
     std::memset(coverage, 0, static_cast<size_t>(cell_width) * font->cell_height);
     const FT_GlyphSlot slot = load_glyph(font, code_point);
-    if (!slot || FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return false;
+    if (!slot || !glyph_fits(*font, slot) || FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
+        return false;
     FT_Bitmap grey;
     FT_Bitmap_Init(&grey);
     // Normal rendering gives 8-bit grey already; the conversion also unpacks any other depth.

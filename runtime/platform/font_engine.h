@@ -14,8 +14,8 @@ struct platform_font_style {
 };
 
 // Opens a font file with its glyphs scaled so that the face's ascender-to-descender span
-// fills cell_height pixels. Null when the file cannot be read, holds no font, or the font
-// has no scalable outlines.
+// fills cell_height pixels. Null when the file cannot be read, holds no font, the font has
+// no scalable outlines, or that span is so small that glyphs would dwarf the cell.
 platform_font* platform_font_open(const char* path, int32_t cell_height, platform_font_style style);
 void platform_font_close(platform_font* font);
 
@@ -35,6 +35,6 @@ int32_t platform_font_advance(platform_font* font, uint32_t code_point);
 // Renders the glyph for a code point into coverage, cell_width x cell_height bytes row by
 // row (0 no ink, 255 full ink), with the glyph's origin pen_x pixels from the left edge of
 // the cell on the baseline. The map is cleared first; ink outside the cell is dropped.
-// False when the glyph cannot be rendered.
+// False when the glyph cannot be rendered or is many cells large (a damaged outline).
 bool platform_font_render(platform_font* font, uint32_t code_point, int32_t cell_width,
                           int32_t pen_x, uint8_t* coverage);

@@ -27,8 +27,8 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #include "runtime/screen/image_properties.h"
 #include "runtime/screen/loaded_fonts.h"
 #include "runtime/screen/text_output.h"
-#include "tests/support/screen_start.h"
 #include "tests/support/page_reader.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 
@@ -161,6 +161,61 @@ TEST(load_font, reads_the_files_its_reader_serves_from_memory_and_others_from_di
     }
     EXPECT_FALSE(columns[0].empty());
     EXPECT_EQ(columns[0], columns[1]);
+}
+
+// Where the mono font's table directory records a table's place in the file.
+size_t table_offset_field(const std::string& font, std::string_view tag) {
+    constexpr size_t directory = 12, record_size = 16, offset_in_record = 8;
+    for (size_t record = directory; record + record_size <= font.size(); record += record_size)
+        if (font.compare(record, tag.size(), tag) == 0) return record + offset_in_record;
+    return font.size();
+}
+
+// The mono font with one byte changed, loaded at 20 pixels from memory.
+int32_t load_damaged_mono(size_t offset, uint8_t value) {
+    std::ifstream file(mono, std::ios::binary);
+    mono_bytes.assign(std::istreambuf_iterator<char>(file), {});
+    if (offset >= mono_bytes.size()) return 0;
+    mono_bytes[offset] = static_cast<char>(value);
+    platform_set_font_file_reader(serve_mono);
+    const int32_t font = load("in-memory.ttf", 20);
+    platform_set_font_file_reader(nullptr);
+    return font;
+}
+
+// Pointing the horizontal header a few bytes off gives an ascender-to-descender span of a
+// few font units: scaled to the cell, every glyph would be thousands of cells large.
+TEST(load_font, refuses_a_file_whose_vertical_metrics_dwarf_the_cell) {
+    start_screen();
+    std::ifstream file(mono, std::ios::binary);
+    const std::string real(std::istreambuf_iterator<char>(file), {});
+    const size_t last_offset_byte = table_offset_field(real, "hhea") + 3;
+    for (uint8_t value : {0xA2, 0x2C, 0x00})
+        EXPECT_EQ(load_damaged_mono(last_offset_byte, value), -1) << int(value);
+    EXPECT_EQ(take_error(), 0u);
+}
+
+// One changed byte among the points of the l's outline (in fonts-dejavu-core's file) puts
+// a point far outside the em: that glyph is not drawn, the others are.
+TEST(damaged_glyph, leaves_the_page_unchanged_while_sound_glyphs_draw) {
+    start_screen();
+    constexpr size_t l_outline_byte = 34342;
+    constexpr uint8_t real_byte = 254;
+    constexpr uint8_t damaged_byte = 92;
+    std::ifstream file(mono, std::ios::binary);
+    const std::string real(std::istreambuf_iterator<char>(file), {});
+    ASSERT_GT(real.size(), l_outline_byte);
+    ASSERT_EQ(static_cast<uint8_t>(real[l_outline_byte]), real_byte)
+        << "another release of the font file";
+    const int32_t font = load_damaged_mono(l_outline_byte, damaged_byte);
+    ASSERT_GE(font, 32);
+    new_dest(40, 20, 32);
+    rt_set_font(font, 0, 0);
+    rt_print("l", false);
+    EXPECT_TRUE(inked_columns(black, 20).empty());
+    rt_print("W", false);
+    EXPECT_FALSE(inked_columns(black, 20).empty());
+    EXPECT_EQ(take_error(), 0u);
 }
 
 TEST(free_font, refuses_fonts_in_use_and_handles_that_are_no_loaded_font) {
