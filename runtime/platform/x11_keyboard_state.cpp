@@ -85,18 +85,19 @@ void platform_lock_states(bool& caps, bool& num, bool& scroll) {
     scroll = bit_on(state, locks.scroll);
 }
 
-void platform_watch_lock_indicators(Display* display) {
+int platform_watch_lock_indicators(Display* display) {
     int opcode = 0, event_base = 0, error_base = 0;
     int major = XkbMajorVersion, minor = XkbMinorVersion;
-    if (!XkbQueryExtension(display, &opcode, &event_base, &error_base, &major, &minor)) return;
+    if (!XkbQueryExtension(display, &opcode, &event_base, &error_base, &major, &minor)) return -1;
     if (!XkbSelectEventDetails(display, XkbUseCoreKbd, XkbIndicatorStateNotify,
                                XkbAllIndicatorsMask, XkbAllIndicatorsMask))
-        return;
+        return -1;
     // Selected first, then read: a change in between arrives as an event.
     unsigned state = 0;
-    if (XkbGetIndicatorState(display, XkbUseCoreKbd, &state) != Success) return;
+    if (XkbGetIndicatorState(display, XkbUseCoreKbd, &state) != Success) return -1;
     watched_indicators.store(state);
     indicator_event_type.store(event_base);
+    return event_base;
 }
 
 bool platform_is_indicator_event(const XEvent& event) {

@@ -10,8 +10,9 @@ union _XEvent;
 void platform_lock_states(bool& caps, bool& num, bool& scroll);
 
 // Window thread: asks the window's connection to report lock-indicator changes as events,
-// so that following the locks costs no request to the server.
-void platform_watch_lock_indicators(_XDisplay* display);
+// so that following the locks costs no request to the server. The events' type, or -1
+// when the server cannot report them.
+int platform_watch_lock_indicators(_XDisplay* display);
 // True for an indicator event of the watched connection; keep it with the next call.
 bool platform_is_indicator_event(const _XEvent& event);
 void platform_keep_indicator_event(const _XEvent& event);

@@ -14,6 +14,7 @@
 #include "runtime/platform/clock.h"
 #include "runtime/platform/message_box.h"
 #include "runtime/platform/window_class.h"
+#include "runtime/platform/x11_event_claim.h"
 #include "runtime/platform/x11_keyboard_state.h"
 #include "runtime/window/display.h"
 #include "runtime/window/frame_ring.h"
@@ -26,6 +27,7 @@ namespace {
 
 constexpr int redisplay_period_ms = 8;
 Atom wm_delete_window = None;
+bool key_mapping_changed = false;
 const char* program_name = "";
 void (*settle_before_failing)() = nullptr;
 
@@ -66,19 +68,26 @@ void register_callbacks() {
 }
 
 // Events that freeglut would mishandle or never deliver: the close button (freeglut
-// destroys the window on it), the Pause and Break keys, and the keys freeglut would
-// turn into other characters (Shift+Tab, Ctrl+Enter); the lock indicators' changes; and
+// destroys the window on it), the Pause and Break keys, the keys freeglut would turn
+// into other characters (Shift+Tab, Ctrl+Enter), the lock indicators' changes, and
 // exposures, which freeglut would answer with a redisplay that draws nothing new.
-Bool is_ours(Display* display, XEvent* event, XPointer) {
-    if (platform_is_indicator_event(*event) || event->type == Expose) return True;
-    if (event->type == ClientMessage)
-        return static_cast<Atom>(event->xclient.data.l[0]) == wm_delete_window;
-    if (event->type == KeyPress || event->type == KeyRelease) {
-        const KeySym sym = XLookupKeysym(&event->xkey, 0);
-        (void)display;
-        return sym == XK_Pause || sym == XK_Break || keyboard_claims_x_key(event->xkey);
+// Runs while Xlib reads: no Xlib calls.
+bool is_ours(const XEvent& event) {
+    if (platform_is_indicator_event(event) || event.type == Expose) return true;
+    if (event.type == MappingNotify) key_mapping_changed = true; // freeglut's too
+    if (event.type == ClientMessage)
+        return static_cast<Atom>(event.xclient.data.l[0]) == wm_delete_window;
+    if (event.type == KeyPress || event.type == KeyRelease) {
+        const KeySym sym = x_key_symbol(event.xkey.keycode);
+        return sym == XK_Pause || sym == XK_Break || keyboard_claims_x_key(event.xkey);
     }
-    return False;
+    return false;
+}
+
+void claim_our_events(Display* display, int indicator_event_type) {
+    const int types[] = {Expose,     ClientMessage, KeyPress,
+                         KeyRelease, MappingNotify, indicator_event_type};
+    platform_claim_events(display, types, sizeof types / sizeof types[0], is_ours);
 }
 
 void handle_ours(XEvent& event) {
@@ -102,15 +111,19 @@ void handle_ours(XEvent& event) {
         return;
     }
     const bool pressed = event.type == KeyPress;
-    const KeySym sym = XLookupKeysym(&event.xkey, 0);
     // Ctrl+Pause arrives as Pause with the Control state on most layouts: that is Break.
-    const bool is_break = sym == XK_Break || (event.xkey.state & ControlMask);
+    const bool is_break =
+        x_key_symbol(event.xkey.keycode) == XK_Break || (event.xkey.state & ControlMask);
     rt_window_hook(window_hook_key, is_break ? key_break : key_pause, pressed ? 1 : 0);
 }
 
-void filter_our_events(Display* display) {
+void handle_claimed_events(Display* display) {
+    if (key_mapping_changed) {
+        key_mapping_changed = false;
+        keyboard_learn_x_keys(display);
+    }
     XEvent event;
-    while (XCheckIfEvent(display, &event, is_ours, nullptr)) handle_ours(event);
+    while (platform_take_claimed_event(event)) handle_ours(event);
 }
 
 // Sleeps until an X event arrives or, while a frame waits to be drawn, until the
@@ -119,7 +132,10 @@ void filter_our_events(Display* display) {
 void wait_for_events(Display* display, int64_t next_tick) {
     const int64_t now = rt_clock_ms();
     const bool drawing_due = display_needs_drawing();
-    if (XPending(display) > 0 || (drawing_due && now >= next_tick)) return;
+    // Reading the queue may claim events: asked after it.
+    if (XPending(display) > 0 || platform_claimed_event_waiting() ||
+        (drawing_due && now >= next_tick))
+        return;
     pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {frame_ready_descriptor(), POLLIN, 0}};
     poll(fds, 2, drawing_due ? static_cast<int>(next_tick - now) : -1);
     if (fds[1].revents & POLLIN) {
@@ -150,10 +166,11 @@ void window_run() {
     Display* display = glXGetCurrentDisplay();
     platform_set_window_class(display, glXGetCurrentDrawable());
     wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    platform_watch_lock_indicators(display);
+    keyboard_learn_x_keys(display);
+    claim_our_events(display, platform_watch_lock_indicators(display));
     int64_t next_tick = rt_clock_ms() + redisplay_period_ms;
     for (;;) {
-        filter_our_events(display);
+        handle_claimed_events(display);
         glutMainLoopEvent();
         if (rt_clock_ms() >= next_tick) next_tick = rt_clock_ms() + redisplay_period_ms;
         wait_for_events(display, next_tick);

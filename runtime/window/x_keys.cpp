@@ -21,8 +21,11 @@ constexpr x_key_character x_key_characters[] = {
     {XK_KP_Enter, ControlMask, 10},
 };
 
+constexpr int x_keycodes = 256;
+KeySym unshifted_keys[x_keycodes] = {};
+
 const x_key_character* x_key_character_of(const XKeyEvent& event) {
-    const KeySym key = XLookupKeysym(const_cast<XKeyEvent*>(&event), 0);
+    const KeySym key = x_key_symbol(event.keycode);
     for (const x_key_character& k : x_key_characters)
         if (k.key == key && (event.state & k.modifier)) return &k;
     return nullptr;
@@ -38,6 +41,22 @@ int glut_modifiers_of(unsigned state) {
 }
 
 } // namespace
+
+void keyboard_learn_x_keys(Display* display) {
+    int first = 0, last = 0, per_keycode = 0;
+    XDisplayKeycodes(display, &first, &last);
+    // Asked of the server, not of Xlib's copy, which may not have taken a change yet.
+    KeySym* mapping =
+        XGetKeyboardMapping(display, static_cast<KeyCode>(first), last - first + 1, &per_keycode);
+    if (!mapping) return;
+    for (int code = first; code <= last && code < x_keycodes; ++code)
+        unshifted_keys[code] = mapping[(code - first) * per_keycode];
+    XFree(mapping);
+}
+
+KeySym x_key_symbol(unsigned keycode) {
+    return keycode < x_keycodes ? unshifted_keys[keycode] : NoSymbol;
+}
 
 bool keyboard_claims_x_key(const XKeyEvent& event) {
     return (event.type == KeyPress || event.type == KeyRelease) && x_key_character_of(event);

@@ -4,5 +4,12 @@
 // takes these events before freeglut and hands them here.
 #include <X11/Xlib.h>
 
+// Reads the keyboard's mapping: the key each key code stands for, unshifted. Called again
+// after the mapping changed. Until then every key code stands for no key.
+void keyboard_learn_x_keys(Display* display);
+// The key a key code stands for, unshifted, without asking Xlib (safe while Xlib reads).
+KeySym x_key_symbol(unsigned keycode);
+
+// Safe while Xlib reads.
 bool keyboard_claims_x_key(const XKeyEvent& event);
 void keyboard_x_key(const XKeyEvent& event);

@@ -1,7 +1,11 @@
 // The window's picture while the cursor blinks, read back from the real window: a blink
 // redraws and shows only the cursor's cell, and the rest of the window must stay exactly as
-// the frame was built, also after the screen changed size and back.
+// the frame was built, also after the screen changed size and back, and after parts of the
+// window were hidden and shown again.
 #include <gtest/gtest.h>
+// After GoogleTest: Xlib defines macros that clash with its names.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 #include <memory>
 #include <optional>
@@ -120,6 +124,17 @@ class WindowPicture : public private_display_test {
         } while (rt_clock_ms() < end);
     }
 
+    // Waits until the window shows one of the two pictures.
+    void wait_for_picture(const rgba_image& one, const rgba_image& other) {
+        const int64_t end = rt_clock_ms() + screen_timeout_ms;
+        do {
+            const rgba_image picture = capture();
+            if (first_difference(picture, one).empty() || first_difference(picture, other).empty())
+                return;
+            rt_sleep_ms(poll_period_ms);
+        } while (rt_clock_ms() < end);
+    }
+
     std::unique_ptr<child_process> program;
     x_window_id window = 0;
 };
@@ -162,6 +177,74 @@ TEST_F(WindowPicture, BlinksOnlyTheCursorCellAlsoAfterTheScreenChangedSize) {
         << again.differences.front();
     EXPECT_GT(again.seen_on, 0);
     EXPECT_GT(again.seen_off, 0);
+}
+
+// Key releases of a letter, sent straight to the window: freeglut reads them, and they
+// change nothing on the screen.
+void send_key_releases(Display* display, x_window_id window, int count) {
+    XEvent event{};
+    event.xkey.type = KeyRelease;
+    event.xkey.display = display;
+    event.xkey.window = window;
+    event.xkey.root = DefaultRootWindow(display);
+    event.xkey.same_screen = True;
+    event.xkey.keycode = XKeysymToKeycode(display, XK_a);
+    for (int i = 0; i < count; ++i) XSendEvent(display, window, False, KeyReleaseMask, &event);
+    XFlush(display);
+}
+
+// Hides parts of the window and shows them again, as the desktop does: another window
+// laid over it and taken away, and the window pushed partly off the screen and back. The
+// X server leaves what was hidden as it found it, for the window to draw again. Each time
+// a stream of key events comes first, so that the window is often still reading them
+// when the parts show again.
+void hide_and_uncover(const std::string& display_name, x_window_id window, int times,
+                      int keys_before) {
+    Display* display = XOpenDisplay(display_name.c_str());
+    ASSERT_NE(display, nullptr);
+    constexpr int off_screen = -40;
+    constexpr unsigned long cover_colour = 0xFF0000;
+    for (int i = 0; i < times; ++i) {
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        attributes.background_pixel = cover_colour;
+        const Window cover =
+            XCreateWindow(display, DefaultRootWindow(display), 100 + i * 8, 50 + i * 16, 200, 120,
+                          0, CopyFromParent, InputOutput, CopyFromParent,
+                          CWOverrideRedirect | CWBackPixel, &attributes);
+        XMapRaised(display, cover);
+        XSync(display, False);
+        send_key_releases(display, window, keys_before);
+        XDestroyWindow(display, cover);
+        XMoveWindow(display, window, off_screen, off_screen);
+        send_key_releases(display, window, keys_before);
+        XMoveWindow(display, window, 0, 0);
+        send_key_releases(display, window, keys_before);
+        XSync(display, False);
+    }
+    XCloseDisplay(display);
+}
+
+TEST_F(WindowPicture, DrawsAgainWhatWasHiddenWhileKeysPourIn) {
+    ASSERT_TRUE(wait_for_row("SELECT AN OPTION ?", menu_blue, cell_height));
+    menu_watch first;
+    watch_menu(first);
+    ASSERT_TRUE(first.cursor_on && first.cursor_off) << "the cursor did not blink";
+    ASSERT_EQ(menu_text(*first.cursor_off), expected_menu_rows());
+
+    constexpr int rounds = 100, keys_before = 1000;
+    hide_and_uncover(x_->display_name(), window, rounds, keys_before);
+
+    // Blinks alone never draw more than the cursor's cell: all else must come from the
+    // window drawing again what was uncovered, once it has read the last of the keys.
+    wait_for_picture(*first.cursor_on, *first.cursor_off);
+    menu_watch again;
+    again.cursor_on = first.cursor_on;
+    again.cursor_off = first.cursor_off;
+    watch_menu(again);
+    EXPECT_TRUE(again.differences.empty())
+        << again.differences.size() << " pictures differ from the first menu's, the first at "
+        << again.differences.front();
 }
 
 } // namespace

@@ -25,6 +25,7 @@ class KeyboardXEvents : public testing::Test {
         ASSERT_TRUE(x_->ready());
         display_ = XOpenDisplay(x_->display_name().c_str());
         ASSERT_NE(display_, nullptr);
+        keyboard_learn_x_keys(display_);
         rt_strings_init();
         rt_low_memory_reset();
         reset_key_queue();
