@@ -395,11 +395,13 @@ bool build_text_page(const rt_image& page) {
             if (incremental) {
                 const bool unchanged = kept.data[at] == code && kept.data[at + 1] == attribute &&
                                        (!(attribute & 0x80) || blink == kept.blink);
-                const bool cursor_cell_flips =
-                    x == cursor_x && y == cursor_y && blink != kept.cursor_phase;
+                const bool cursor_cell = x == cursor_x && y == cursor_y;
+                const bool cursor_cell_flips = cursor_cell && blink != kept.cursor_phase;
+                const bool cursor_arrived = cursor_cell && cursor_moved;
                 const bool old_cursor_cell =
                     cursor_moved && x == kept.cursor_x && y == kept.cursor_y;
-                if (unchanged && !cursor_cell_flips && !old_cursor_cell) continue;
+                if (unchanged && !cursor_cell_flips && !cursor_arrived && !old_cursor_cell)
+                    continue;
             }
             copy_earlier_cells(f, earlier, y, unchanged_from, x);
             unchanged_from = x + 1;

@@ -121,6 +121,20 @@ TEST_F(Frames, CursorShowsByItsShapeInTheOnPhase) {
     EXPECT_TRUE(cell_is(9, 2, black));
 }
 
+TEST_F(Frames, CursorMovedWithinItsOnPhaseShowsInItsNewCellAtOnce) {
+    page().cursor_visible = 1;
+    page().cursor_start = 0;
+    page().cursor_stop = 7;
+    page().cursor_col = 10;
+    page().cursor_row = 3;
+    refresh_count.store(8); // cursor phase on
+    frame_builder();
+    page().cursor_col = 11; // as after typing a blank: no cell changes
+    frame_builder();
+    EXPECT_TRUE(cell_is(10, 2, grey));
+    EXPECT_TRUE(cell_is(9, 2, black));
+}
+
 TEST_F(Frames, CursorUnderAPendingWrapShowsAtTheStartOfTheNextRow) {
     page().cursor_visible = 1;
     page().cursor_start = 0;
