@@ -38,6 +38,16 @@ class Frames : public ::testing::Test {
                 if (pixel(col * 8 + x, row * 16 + y) != colour) return false;
         return true;
     }
+    // A visible cursor of rows first to last in the cell at 1-based col, row; the blink
+    // count set so that its phase is on.
+    void show_cursor(int col, int row, uint8_t first, uint8_t last) {
+        page().cursor_visible = 1;
+        page().cursor_start = first;
+        page().cursor_stop = last;
+        page().cursor_col = col;
+        page().cursor_row = row;
+        refresh_count.store(8);
+    }
     void display_takes_everything() {
         for (int s = 1; s <= frame_ring_slots; ++s) frame_ring[s].done.store(1);
     }
@@ -108,12 +118,7 @@ TEST_F(Frames, AttributeBackgroundUsesOnlyThreeBits) {
 }
 
 TEST_F(Frames, CursorShowsByItsShapeInTheOnPhase) {
-    page().cursor_visible = 1;
-    page().cursor_start = 0;
-    page().cursor_stop = 7;
-    page().cursor_col = 10;
-    page().cursor_row = 3;
-    refresh_count.store(8); // cursor phase on
+    show_cursor(10, 3, 0, 7);
     frame_builder();
     EXPECT_TRUE(cell_is(9, 2, grey)); // full block in the cell's foreground
     refresh_count.store(16);
@@ -122,12 +127,7 @@ TEST_F(Frames, CursorShowsByItsShapeInTheOnPhase) {
 }
 
 TEST_F(Frames, CursorMovedWithinItsOnPhaseShowsInItsNewCellAtOnce) {
-    page().cursor_visible = 1;
-    page().cursor_start = 0;
-    page().cursor_stop = 7;
-    page().cursor_col = 10;
-    page().cursor_row = 3;
-    refresh_count.store(8); // cursor phase on
+    show_cursor(10, 3, 0, 7);
     frame_builder();
     page().cursor_col = 11; // as after typing a blank: no cell changes
     frame_builder();
@@ -136,13 +136,8 @@ TEST_F(Frames, CursorMovedWithinItsOnPhaseShowsInItsNewCellAtOnce) {
 }
 
 TEST_F(Frames, CursorUnderAPendingWrapShowsAtTheStartOfTheNextRow) {
-    page().cursor_visible = 1;
-    page().cursor_start = 0;
-    page().cursor_stop = 15;
-    page().cursor_col = 80;
-    page().cursor_row = 5;
+    show_cursor(80, 5, 0, 15);
     page().pending_wrap = 2;
-    refresh_count.store(8);
     frame_builder();
     EXPECT_TRUE(cell_is(0, 5, grey));
     EXPECT_TRUE(cell_is(79, 4, black));
@@ -257,11 +252,7 @@ std::vector<int32_t> as_list(const picture_rect& r) {
 // What each frame tells the display to draw again: its own changes, and those of a frame
 // the display never took.
 TEST_F(Frames, EachFrameNamesWhatChangedSinceTheFrameTheDisplayTook) {
-    page().cursor_visible = 1;
-    page().cursor_start = 0;
-    page().cursor_stop = 15;
-    page().cursor_col = 20;
-    page().cursor_row = 17;
+    show_cursor(20, 17, 0, 15);
     refresh_count.store(0);
     frame_builder();
     EXPECT_EQ(as_list(newest().unshown), (std::vector<int32_t>{0, 0, 640, 400}));
