@@ -124,6 +124,23 @@ class WindowPicture : public private_display_test {
         } while (rt_clock_ms() < end);
     }
 
+    // Watches the menu again, each picture against the first of its phase in `first`.
+    menu_watch watch_menu_again(const menu_watch& first) {
+        menu_watch again;
+        again.cursor_on = first.cursor_on;
+        again.cursor_off = first.cursor_off;
+        watch_menu(again);
+        return again;
+    }
+
+    static ::testing::AssertionResult no_picture_differs(const menu_watch& watch) {
+        if (watch.differences.empty()) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << watch.differences.size()
+               << " pictures differ from the first menu's, the first at "
+               << watch.differences.front();
+    }
+
     // Waits until the window shows one of the two pictures.
     void wait_for_picture(const rgba_image& one, const rgba_image& other) {
         const int64_t end = rt_clock_ms() + screen_timeout_ms;
@@ -168,13 +185,8 @@ TEST_F(WindowPicture, BlinksOnlyTheCursorCellAlsoAfterTheScreenChangedSize) {
     ASSERT_TRUE(wait_for_row("SELECT AN OPTION ?", menu_blue, cell_height));
 
     // Every picture now equals the first menu's picture of its phase, and both phases show.
-    menu_watch again;
-    again.cursor_on = first.cursor_on;
-    again.cursor_off = first.cursor_off;
-    watch_menu(again);
-    EXPECT_TRUE(again.differences.empty())
-        << again.differences.size() << " pictures differ from the first menu's, the first at "
-        << again.differences.front();
+    const menu_watch again = watch_menu_again(first);
+    EXPECT_TRUE(no_picture_differs(again));
     EXPECT_GT(again.seen_on, 0);
     EXPECT_GT(again.seen_off, 0);
 }
@@ -238,13 +250,8 @@ TEST_F(WindowPicture, DrawsAgainWhatWasHiddenWhileKeysPourIn) {
     // Blinks alone never draw more than the cursor's cell: all else must come from the
     // window drawing again what was uncovered, once it has read the last of the keys.
     wait_for_picture(*first.cursor_on, *first.cursor_off);
-    menu_watch again;
-    again.cursor_on = first.cursor_on;
-    again.cursor_off = first.cursor_off;
-    watch_menu(again);
-    EXPECT_TRUE(again.differences.empty())
-        << again.differences.size() << " pictures differ from the first menu's, the first at "
-        << again.differences.front();
+    const menu_watch again = watch_menu_again(first);
+    EXPECT_TRUE(no_picture_differs(again));
 }
 
 } // namespace
