@@ -7,7 +7,8 @@ packages=(cmake g++ make pkg-config googletest libgtest-dev freeglut3-dev libgl1
           libglu1-mesa-dev libgl1-mesa-dri libx11-dev libopenal-dev libcups2-dev libfreetype-dev)
 if [ "${1:-}" = "test" ]; then
     packages+=(clang libclang-rt-14-dev xvfb xdotool x11-utils imagemagick xauth
-              g++-aarch64-linux-gnu cups-daemon cups-client cups-core-drivers fonts-dejavu-core
+              g++-aarch64-linux-gnu cups-daemon cups-client cups-core-drivers cups-filters
+              printer-driver-cups-pdf fonts-dejavu-core
               desktop-file-utils lintian dpkg-dev)
 fi
 

@@ -22,6 +22,11 @@ bool bind_all(void* library, cups_library& f) {
            bind(library, "cupsFreeDests", f.free_dests) &&
            bind(library, "cupsFindDestDefault", f.find_dest_default) &&
            bind(library, "cupsGetDestMediaDefault", f.get_dest_media_default) &&
+           bind(library, "cupsGetDestMediaByName", f.get_dest_media_by_name) &&
+           bind(library, "ippGetString", f.ipp_get_string) &&
+           bind(library, "ippGetInteger", f.ipp_get_integer) &&
+           bind(library, "ippGetCollection", f.ipp_get_collection) &&
+           bind(library, "ippFindAttribute", f.ipp_find_attribute) &&
            bind(library, "ippGetResolution", f.ipp_get_resolution) &&
            bind(library, "pwgMediaForPWG", f.pwg_media_for_pwg) &&
            bind(library, "pwgMediaForSize", f.pwg_media_for_size) &&

@@ -12,6 +12,11 @@ struct cups_library {
     decltype(&cupsFreeDests) free_dests;
     decltype(&cupsFindDestDefault) find_dest_default;
     decltype(&cupsGetDestMediaDefault) get_dest_media_default;
+    decltype(&cupsGetDestMediaByName) get_dest_media_by_name;
+    decltype(&ippGetString) ipp_get_string;
+    decltype(&ippGetInteger) ipp_get_integer;
+    decltype(&ippGetCollection) ipp_get_collection;
+    decltype(&ippFindAttribute) ipp_find_attribute;
     decltype(&ippGetResolution) ipp_get_resolution;
     decltype(&pwgMediaForPWG) pwg_media_for_pwg;
     decltype(&pwgMediaForSize) pwg_media_for_size;

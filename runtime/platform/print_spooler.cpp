@@ -41,7 +41,7 @@ struct sheet_layout {
 };
 
 int to_pixels(int hundredths_mm, int dpi) {
-    return static_cast<int>(std::lround(hundredths_mm * dpi / hundredths_mm_per_inch));
+    return static_cast<int>(std::lround(double(hundredths_mm) * dpi / hundredths_mm_per_inch));
 }
 
 void default_resolution(cups_dest_t* dest, cups_dinfo_t* info, sheet_layout& layout) {
@@ -62,9 +62,45 @@ void default_resolution(cups_dest_t* dest, cups_dinfo_t* info, sheet_layout& lay
     }
 }
 
+// The integer member of a collection attribute's first value; 0 when it has none.
+int collection_integer(ipp_t* collection, const char* name) {
+    ipp_attribute_t* member = cups().ipp_find_attribute(collection, name, IPP_TAG_INTEGER);
+    return member ? cups().ipp_get_integer(member, 0) : 0;
+}
+
+// The paper the destination has by default, named by its "media" default or, for a
+// destination that states only a size, by the media-size of its "media-col" default.
+const char* default_media_name(cups_dest_t* dest, cups_dinfo_t* info) {
+    if (ipp_attribute_t* media = cups().find_dest_default(CUPS_HTTP_DEFAULT, dest, info, "media"))
+        if (const char* name = cups().ipp_get_string(media, 0, nullptr)) return name;
+    ipp_attribute_t* media_col =
+        cups().find_dest_default(CUPS_HTTP_DEFAULT, dest, info, "media-col");
+    ipp_t* collection = media_col ? cups().ipp_get_collection(media_col, 0) : nullptr;
+    ipp_attribute_t* size =
+        collection ? cups().ipp_find_attribute(collection, "media-size", IPP_TAG_BEGIN_COLLECTION)
+                   : nullptr;
+    ipp_t* dimensions = size ? cups().ipp_get_collection(size, 0) : nullptr;
+    if (!dimensions) return nullptr;
+    const pwg_media_t* paper =
+        cups().pwg_media_for_size(collection_integer(dimensions, "x-dimension"),
+                                  collection_integer(dimensions, "y-dimension"));
+    return paper ? paper->pwg : nullptr;
+}
+
+bool is_paper(const cups_size_t& media) {
+    return media.width > 0 && media.length > 0;
+}
+
 void default_media(cups_dest_t* dest, cups_dinfo_t* info, sheet_layout& layout) {
+    // cupsGetDestMediaDefault prefers US Letter whenever the destination lists it, whatever
+    // the paper the queue has by default.
+    const char* name = default_media_name(dest, info);
+    if (name &&
+        cups().get_dest_media_by_name(CUPS_HTTP_DEFAULT, dest, info, name, 0, &layout.media) &&
+        is_paper(layout.media))
+        return;
     if (cups().get_dest_media_default(CUPS_HTTP_DEFAULT, dest, info, 0, &layout.media) &&
-        layout.media.width > 0 && layout.media.length > 0)
+        is_paper(layout.media))
         return;
     const pwg_media_t* a4 = cups().pwg_media_for_pwg(fallback_media);
     layout.media = cups_size_t{};

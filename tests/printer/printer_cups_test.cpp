@@ -19,6 +19,7 @@
 #include "runtime/screen/text_output.h"
 #include "runtime/window/startup.h"
 #include "tests/support/app_session.h"
+#include "tests/support/cost_example.h"
 #include "tests/support/printed_pages.h"
 #include "tests/support/private_cups.h"
 #include "tests/support/xvfb_session.h"
@@ -61,8 +62,8 @@ void print_numbered_lines(int count) {
 std::vector<std::string> document_rows(const printed_job& job) {
     const std::vector<raster_page> pages = decode_pwg_raster(job.document);
     if (pages.size() != 1) return {"(" + std::to_string(pages.size()) + " pages)"};
-    EXPECT_EQ(pages[0].x_dpi, raster_queue_page::dpi);
-    EXPECT_EQ(pages[0].y_dpi, raster_queue_page::dpi);
+    EXPECT_EQ(pages[0].x_dpi, raster_queue_page.dpi);
+    EXPECT_EQ(pages[0].y_dpi, raster_queue_page.dpi);
     EXPECT_TRUE(margins_are_white(pages[0].sheet));
     std::vector<std::string> rows = printed_rows(pages[0].sheet);
     while (!rows.empty() && rows.back().empty()) rows.pop_back();
@@ -193,6 +194,59 @@ TEST_F(PrintingOnTheDefaultDestination, ClosingTheWindowPrintsThePendingPageDuri
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(document_rows(jobs[0]), (std::vector<std::string>{"PENDING WHEN THE WINDOW CLOSED"}));
 }
+
+// Queues as a desktop has them, each printing on its default paper: the PDF printer's
+// description (A4, borderless) and a generic PDF printer's (US Letter, with margins), both
+// listing dozens of other sizes.
+struct desktop_queue {
+    const char* name;
+    const char* ppd;
+    queue_paper paper;
+};
+
+const desktop_queue desktop_queues[] = {
+    {"A4", "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd", {300, 595, 842, 0, 0, 595, 842}},
+    {"Letter",
+     "/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd",
+     {300, 612, 792, 18, 36, 594, 756}},
+};
+
+class PrintingOnADesktopQueue : public ::testing::TestWithParam<desktop_queue>, public CupsTest {
+  protected:
+    void SetUp() override {
+        MIRVA_SKIP_WITHOUT("cupsd");
+        MIRVA_SKIP_WITHOUT("lpadmin");
+        cups_ = std::make_unique<private_cups>();
+        ASSERT_TRUE(cups_->ready());
+        ASSERT_TRUE(cups_->add_queue(GetParam().name, GetParam().ppd, true, {"Resolution=300dpi"}));
+        cups_->use_for_this_process();
+    }
+};
+
+// The cost table at the top of a full page, and a last row as wide as the page: the first
+// column, the right edge and the bottom row all land within the printable area.
+TEST_P(PrintingOnADesktopQueue, AFullPageFillsThePrintableAreaOfTheDefaultPaper) {
+    std::vector<std::string> page = expected_cost_table();
+    page.resize(printer_page_rows - 1);
+    page.push_back("LAST ROW" + std::string(printer_page_width / 8 - 17, '.') + "RIGHT END");
+    start_program({[&page] {
+        for (const std::string& row : page) rt_lprint(row, true);
+    }});
+    const std::vector<printed_job> jobs = jobs_after_waiting_for(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    const std::vector<raster_page> sheets = decode_pwg_raster(jobs[0].document);
+    ASSERT_EQ(sheets.size(), 1u);
+    const queue_paper& paper = GetParam().paper;
+    EXPECT_EQ(sheets[0].x_dpi, paper.dpi);
+    EXPECT_NEAR(sheets[0].sheet.width, paper.sheet_width(), 1);
+    EXPECT_NEAR(sheets[0].sheet.height, paper.sheet_height(), 1);
+    EXPECT_TRUE(margins_are_white(sheets[0].sheet, paper));
+    std::vector<std::string> rows = printed_rows(sheets[0].sheet, paper);
+    EXPECT_EQ(rows, page);
+}
+
+INSTANTIATE_TEST_SUITE_P(DefaultPaper, PrintingOnADesktopQueue, ::testing::ValuesIn(desktop_queues),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Without a default destination pages are lost without a word and the program goes on.
 enum class missing { default_destination, scheduler };

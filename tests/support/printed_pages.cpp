@@ -7,7 +7,6 @@
 
 #include "runtime/printer/printer.h"
 #include "tests/support/glyph_decoder.h"
-#include "tests/support/private_cups.h"
 
 namespace {
 
@@ -81,9 +80,9 @@ rgba_image printer_page_in(const rgba_image& picture, int left, int top, int wid
     return page;
 }
 
-rgba_image printer_page_on_sheet(const rgba_image& sheet) {
-    return printer_page_in(sheet, raster_queue_page::left(), raster_queue_page::top(),
-                           raster_queue_page::area_width(), raster_queue_page::area_height());
+rgba_image printer_page_on_sheet(const rgba_image& sheet, const queue_paper& paper) {
+    return printer_page_in(sheet, paper.left(), paper.top(), paper.area_width(),
+                           paper.area_height());
 }
 
 std::vector<std::string> printer_page_text(const rgba_image& page) {
@@ -94,14 +93,14 @@ std::vector<std::string> printer_page_text(const rgba_image& page) {
     return rows;
 }
 
-std::vector<std::string> printed_rows(const rgba_image& sheet) {
-    return printer_page_text(printer_page_on_sheet(sheet));
+std::vector<std::string> printed_rows(const rgba_image& sheet, const queue_paper& paper) {
+    return printer_page_text(printer_page_on_sheet(sheet, paper));
 }
 
-bool margins_are_white(const rgba_image& sheet) {
-    const int left = raster_queue_page::left(), top = raster_queue_page::top();
-    const int right = left + raster_queue_page::area_width();
-    const int bottom = top + raster_queue_page::area_height();
+bool margins_are_white(const rgba_image& sheet, const queue_paper& paper) {
+    const int left = paper.left(), top = paper.top();
+    const int right = left + paper.area_width();
+    const int bottom = top + paper.area_height();
     for (int y = 0; y < sheet.height; ++y)
         for (int x = 0; x < sheet.width; ++x)
             if ((x < left || x >= right || y < top || y >= bottom) && sheet.rgb(x, y) != white_rgb)

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/private_cups.h"
 #include "tests/support/rgba_image.h"
 
 struct raster_page {
@@ -18,14 +19,16 @@ std::vector<raster_page> decode_pwg_raster(const std::string& document);
 // of a picture, taking for each page pixel the device pixel at the centre of the place it
 // was stretched to.
 rgba_image printer_page_in(const rgba_image& picture, int left, int top, int width, int height);
-// The same for the printable area of a raster queue's sheet (raster_queue_page).
-rgba_image printer_page_on_sheet(const rgba_image& sheet);
+// The same for the printable area of a queue's sheet.
+rgba_image printer_page_on_sheet(const rgba_image& sheet,
+                                 const queue_paper& paper = raster_queue_page);
 
 // The rows of characters of a printer page, trailing blanks and trailing empty rows
 // dropped; undecodable cells read as undecodable_cell.
 std::vector<std::string> printer_page_text(const rgba_image& page);
-// The rows of the printer page printed on a raster queue's sheet.
-std::vector<std::string> printed_rows(const rgba_image& sheet);
+// The rows of the printer page printed on a queue's sheet.
+std::vector<std::string> printed_rows(const rgba_image& sheet,
+                                      const queue_paper& paper = raster_queue_page);
 
 // Every pixel of the sheet outside the printable area is white.
-bool margins_are_white(const rgba_image& sheet);
+bool margins_are_white(const rgba_image& sheet, const queue_paper& paper = raster_queue_page);

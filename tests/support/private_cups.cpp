@@ -142,7 +142,7 @@ environment_without_destination(const std::vector<std::string>& overrides) {
 
 } // namespace
 
-int raster_queue_page::to_pixels(int points) {
+int queue_paper::to_pixels(int points) const {
     return static_cast<int>(std::lround(points * dpi / points_per_inch));
 }
 
@@ -154,6 +154,8 @@ private_cups::private_cups() {
     for (const char* sub :
          {"root", "spool", "cache", "state", "tmp", "log", "out", "home", "client"})
         std::filesystem::create_directory(folder_ + "/" + sub);
+    // Filters run as the scheduler's unprivileged user and write their temporary files here.
+    chmod((folder_ + "/tmp").c_str(), 01777);
     socket_ = folder_ + "/cups.sock";
     port_ = free_port();
     ready_ = start();
@@ -188,12 +190,16 @@ bool private_cups::start() {
 
 bool private_cups::add_raster_queue(const std::string& name, bool make_default) {
     const std::string ppd = folder_ + "/" + name + ".ppd";
-    if (!write_file(ppd, raster_ppd)) return false;
+    return write_file(ppd, raster_ppd) && add_queue(name, ppd, make_default);
+}
+
+bool private_cups::add_queue(const std::string& name, const std::string& ppd, bool make_default,
+                             const std::vector<std::string>& options) {
     const std::string device = "file:" + folder_ + "/out/" + name + ".out";
-    const command_result added =
-        run_command({"lpadmin", "-h", socket_, "-p", name, "-E", "-v", device, "-P", ppd},
-                    environment(), command_timeout_ms);
-    if (added.status != 0) return false;
+    std::vector<std::string> command{"lpadmin", "-h", socket_, "-p", name,
+                                     "-E",      "-v", device,  "-P", ppd};
+    for (const std::string& option : options) command.insert(command.end(), {"-o", option});
+    if (run_command(command, environment(), command_timeout_ms).status != 0) return false;
     if (!make_default) return true;
     return run_command({"lpadmin", "-h", socket_, "-d", name}, environment(), command_timeout_ms)
                .status == 0;

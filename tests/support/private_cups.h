@@ -9,19 +9,26 @@
 
 #include "tests/support/child_process.h"
 
-// The page of a raster file queue, as its printer description states it: A4 at 100 dpi
-// with margins of 18 pt left and right and 36 pt top and bottom.
-struct raster_queue_page {
-    static constexpr int dpi = 100;
-    static constexpr int sheet_width_pt = 595, sheet_height_pt = 842;
-    static constexpr int left_pt = 18, top_pt = 36, right_pt = 577, bottom_pt = 806;
+// A queue's default paper as its printer description states it: the sheet, and the
+// imageable area's lower-left and upper-right corners measured from the sheet's lower left,
+// in points; the resolution in dots per inch.
+struct queue_paper {
+    int dpi;
+    int sheet_width_pt, sheet_height_pt;
+    int left_pt, bottom_pt, right_pt, top_pt;
     // The same in device pixels.
-    static int to_pixels(int points);
-    static int left() { return to_pixels(left_pt); }
-    static int top() { return to_pixels(sheet_height_pt - bottom_pt); }
-    static int area_width() { return to_pixels(right_pt - left_pt); }
-    static int area_height() { return to_pixels(bottom_pt - top_pt); }
+    int to_pixels(int points) const;
+    int sheet_width() const { return to_pixels(sheet_width_pt); }
+    int sheet_height() const { return to_pixels(sheet_height_pt); }
+    int left() const { return to_pixels(left_pt); }
+    int top() const { return to_pixels(sheet_height_pt - top_pt); }
+    int area_width() const { return to_pixels(right_pt - left_pt); }
+    int area_height() const { return to_pixels(top_pt - bottom_pt); }
 };
+
+// The page of a raster file queue: A4 at 100 dpi with margins of 18 pt left and right and
+// 36 pt top and bottom.
+inline constexpr queue_paper raster_queue_page{100, 595, 842, 18, 36, 577, 806};
 
 struct printed_job {
     int id = 0;
@@ -44,6 +51,10 @@ class private_cups {
     // Adds an enabled queue that takes PWG raster as it comes and writes it to a file
     // (raster_queue_page describes its page); optionally the default destination.
     bool add_raster_queue(const std::string& name, bool make_default);
+    // Adds an enabled queue described by a printer description file, its output written to
+    // a file, with lpadmin's -o options; optionally the default destination.
+    bool add_queue(const std::string& name, const std::string& ppd, bool make_default,
+                   const std::vector<std::string>& options = {});
 
     // The environment that sends a client to this scheduler, with no other source of a
     // default destination (no PRINTER or LPDEST, an empty home and client configuration).
