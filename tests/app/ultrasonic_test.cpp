@@ -76,6 +76,8 @@ TEST_F(Ultrasonic, DepthAndDistanceByLeg) {
         inspection_answers in;
         const char* depth_line;
         bool third_leg;
+        // The root opening is shown as typed, the root face cut to thousandths.
+        const char* groove_line = "Groove Angle 60 \xF8     Root Opening .0625     Root Face .062";
     };
     const example examples[] = {
         {{"2", "60"}, "Depth of Indication 1 in  Distance from Trans. 1.732 in", false},
@@ -83,21 +85,25 @@ TEST_F(Ultrasonic, DepthAndDistanceByLeg) {
         {{"5", "45"}, "Depth of Indication .535 in  Distance from Trans. 3.535 in", true},
         // Past three thicknesses the beam is on its way up again: depth from the top.
         {{"8", "45"}, "Depth of Indication .344 in  Distance from Trans. 5.656 in", true},
+        // Values cut to thousandths show as singles, each cut once.
+        {{".5575", "0", "1.5", "60", ".5575"},
+         "Depth of Indication .557 in  Distance from Trans. 0 in",
+         false,
+         "Groove Angle 60 \xF8     Root Opening .0625     Root Face .557"},
+        {{".5575", "90"}, "Depth of Indication 0 in  Distance from Trans. .557 in", false},
     };
     for (const example& e : examples) {
-        SCOPED_TRACE(std::string("sound path ") + e.in.sound_path);
+        SCOPED_TRACE(std::string("sound path ") + e.in.sound_path + " at " + e.in.angle);
         const size_t buffers_before = recorded_buffers().size();
         simulate(e.in);
         const std::vector<std::string> rows = picture_rows();
         EXPECT_EQ(rows[0], e.third_leg ? "The Graphics for the Third Leg are not programmed" : "");
         EXPECT_EQ(recorded_buffers().size() > buffers_before, e.third_leg);
         EXPECT_EQ(rows[band_first_row - 1], std::string("Transducer Angle ") + e.in.angle +
-                                                " \xF8   Material Thickness 1.5 in.   Sound Path " +
-                                                e.in.sound_path + " in");
+                                                " \xF8   Material Thickness " + e.in.thickness +
+                                                " in.   Sound Path " + e.in.sound_path + " in");
         EXPECT_EQ(rows[band_first_row], e.depth_line);
-        // The root opening is shown as typed, the root face cut to thousandths.
-        EXPECT_EQ(rows[band_first_row + 1],
-                  "Groove Angle 60 \xF8     Root Opening .0625     Root Face .062");
+        EXPECT_EQ(rows[band_first_row + 1], e.groove_line);
         EXPECT_EQ(rows[band_first_row + 3], "Would you like to do another?");
         app.enter("y");
         ASSERT_TRUE(app.wait_until_program_waits());
