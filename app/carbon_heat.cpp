@@ -21,24 +21,24 @@ std::string number_text(float value) {
 } // namespace
 
 void carbon_equivalent(rt_routine& r) {
-    r.statement(400, [] { rt_cls(0, 0, 0); });
-    print_line(r, 401);
-    print_line(r, 402, "**************** CARBON EQUIVELENT PROGRAM **************");
-    print_line(r, 403);
-    const float c = ask_single(r, 404, "ENTER PERCENTAGE OF CARBON");
-    const float mn = ask_single(r, 405, "ENTER PERCENTAGE OF MANGANESE");
-    const float ni = ask_single(r, 406, "ENTER PERCENTAGE OF NICKEL");
-    const float cr = ask_single(r, 407, "ENTER PERCENTAGE OF CHROMIUM");
-    const float mo = ask_single(r, 408, "ENTER PERCENTAGE OF MOLYBDENUM");
-    const float cu = ask_single(r, 409, "ENTER PERCENTAGE OF COPPER");
+    r.statement(410, [] { rt_cls(0, 0, 0); });
+    print_line(r, 411);
+    print_line(r, 412, "**************** CARBON EQUIVELENT PROGRAM **************");
+    print_line(r, 413);
+    const float c = ask_single(r, 414, "ENTER PERCENTAGE OF CARBON");
+    const float mn = ask_single(r, 415, "ENTER PERCENTAGE OF MANGANESE");
+    const float ni = ask_single(r, 416, "ENTER PERCENTAGE OF NICKEL");
+    const float cr = ask_single(r, 417, "ENTER PERCENTAGE OF CHROMIUM");
+    const float mo = ask_single(r, 418, "ENTER PERCENTAGE OF MOLYBDENUM");
+    const float cu = ask_single(r, 419, "ENTER PERCENTAGE OF COPPER");
     float ce = 0;
-    r.statement(410, [&] {
+    r.statement(420, [&] {
         ce = static_cast<float>(c + mn / 6.0L + ni / 20.0L +
                                 (cr + static_cast<long double>(mo)) / 10.0L + cu / 40.0L);
     });
-    print_line(r, 411);
-    print_using_line(r, 412, "THE CARBON EQUIVELANT IS  #.### %", {ce});
-    print_line(r, 413);
+    print_line(r, 421);
+    print_using_line(r, 422, "THE CARBON EQUIVELANT IS  #.### %", {ce});
+    print_line(r, 423);
 }
 
 void carbon_equivalent_a20(rt_routine& r) {

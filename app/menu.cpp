@@ -90,19 +90,19 @@ void main_menu() {
 
 void closing_screen() {
     rt_routine r;
-    r.statement(300, [] { rt_cls(0, 0, 0); });
+    r.statement(381, [] { rt_cls(0, 0, 0); });
     const std::string stars(80, '*');
-    print_line(r, 301, stars);
+    print_line(r, 382, stars);
     for (int row = 2; row <= 20; ++row)
-        r.statement(302, [] {
+        r.statement(383, [] {
             rt_print_wrap_check(rt_string_from_text("*"));
             rt_print("*", false);
             rt_print(rt_tab(80), false);
             rt_print("*", true);
         });
-    print_line(r, 304, stars);
-    r.statement(305, [] { rt_locate(5, 10, 0, 0, 0, 3); });
-    print_line(r, 306,
+    print_line(r, 384, stars);
+    r.statement(385, [] { rt_locate(5, 10, 0, 0, 0, 3); });
+    print_line(r, 386,
                " <<<<<<<<<<<<<<<<<< MIRVALENTOPRAXIUS  VER. 1.3 Rev 2020 "
                ">>>>>>>>>>>>>>>>>>>>>");
     // Each line: its text and the blanks that follow it (some lines are blanks only).
@@ -126,11 +126,11 @@ void closing_screen() {
         {"*", 58},
         {"", 0},
     };
-    uint32_t line = 307;
+    uint32_t line = 387;
     for (const credit_line& credit : credits)
         print_line(r, line++, std::string(credit.text) + std::string(credit.trailing_blanks, ' '));
-    r.statement(322, [] { rt_locate(22, 1, 0, 0, 0, 3); });
-    print_line(r, 323, "PRESS ANY KEY TO CONTINUE");
-    wait_for_key(r, 324);
+    r.statement(401, [] { rt_locate(22, 1, 0, 0, 0, 3); });
+    print_line(r, 402, "PRESS ANY KEY TO CONTINUE");
+    wait_for_key(r, 403);
     rt_stop_program();
 }

@@ -145,7 +145,7 @@ TEST_F(Menu, AnIllegalFunctionCallIsTrappedAndAKeyBringsTheMenu) {
     ASSERT_TRUE(app.wait_for_last_row("WOULD YOU LIKE TO CONTINUE ?")) << screen_text(app.rows());
     ASSERT_EQ(recorded_boxes().size(), 1u);
     EXPECT_EQ(recorded_boxes()[0].caption, "Unhandled Error #5");
-    EXPECT_EQ(recorded_boxes()[0].text, "Line:412\nIllegal function call\nContinue?");
+    EXPECT_EQ(recorded_boxes()[0].text, "Line:422\nIllegal function call\nContinue?");
 }
 
 TEST(ClosingScreen, QuitShowsTheClosingScreenAndOneKeyEndsTheProgram) {
