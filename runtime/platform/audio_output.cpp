@@ -6,7 +6,6 @@
 #include <AL/efx.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -18,11 +17,15 @@ LPALCDEVICEPAUSESOFT pause_device = nullptr;
 LPALCDEVICERESUMESOFT resume_device = nullptr;
 std::atomic<bool> resting{false};
 
+// The name OpenAL Soft gives its wave-file writer, within the opened device's name.
+constexpr const char* file_writer_name = "Wave File Writer";
+
 // OpenAL Soft's wave-file writer loses its place in the file across a pause (it writes its
-// header on stopping and carries on from there), so a file output keeps mixing.
+// header on stopping and carries on from there), so a file output keeps mixing. The device
+// names its output, whatever chose it: the environment, a configuration file or the default.
 bool output_writes_a_file() {
-    const char* drivers = std::getenv("ALSOFT_DRIVERS");
-    return drivers && std::strstr(drivers, "wave");
+    const ALCchar* name = alcGetString(device, ALC_ALL_DEVICES_SPECIFIER);
+    return name && std::strstr(name, file_writer_name);
 }
 
 // Without the extension the device simply keeps mixing silence.

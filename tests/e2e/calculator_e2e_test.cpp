@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int graphics_cell_height = 8;
+constexpr int quiet_rest_ms = 1500; // longer than the quiet second after which the output rests
 
 class RealCalculator : public ::testing::Test {
   protected:
@@ -147,7 +148,8 @@ TEST_F(RealCalculator, QuitShowsTheClosingScreenAndAKeyEndsTheProgram) {
     EXPECT_EQ(press_a_key_to_end(), 0);
 }
 
-// Entry 12 as a welder hears it: OpenAL Soft's wave output writes what the program plays.
+// Entry 12 as a welder hears it: OpenAL Soft's wave output, chosen by its configuration
+// file alone, writes what the program plays.
 class RealCalculatorHeard : public RealCalculator {
   protected:
     std::vector<std::string> audio_environment() const override { return output.environment(); }
@@ -173,6 +175,8 @@ TEST_F(RealCalculatorHeard, UltrasonicThirdLegShowsItsBandAndBeeps) {
                   "Groove Angle 60 \xF8     Root Opening .0625     Root Face .062"}));
     if (const char* shot_path = std::getenv("MIRVA_ULTRASONIC_SCREENSHOT"))
         write_png(capture_window(xvfb.display_name(), window), shot_path);
+    // The output rests after a quiet second; the file must stay whole across the rest.
+    rt_sleep_ms(quiet_rest_ms);
 
     enter("no");
     background = 0x0000AA;

@@ -68,14 +68,12 @@ wave_output::~wave_output() {
 }
 
 std::vector<std::string> wave_output::environment() const {
-    return {"ALSOFT_CONF=" + config_, "ALSOFT_DRIVERS=wave"};
+    return {"ALSOFT_CONF=" + config_};
 }
 
 void wave_output::use_in_this_process() const {
-    for (const std::string& entry : environment()) {
-        const size_t equals = entry.find('=');
-        setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
-    }
+    setenv("ALSOFT_CONF", config_.c_str(), 1);
+    unsetenv("ALSOFT_DRIVERS"); // it would take the place of the configuration's drivers
 }
 
 std::optional<wave_samples> read_wave_file(const std::string& path) {

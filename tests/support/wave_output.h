@@ -15,7 +15,8 @@ class wave_output {
     wave_output& operator=(const wave_output&) = delete;
 
     const std::string& file() const { return file_; }
-    // The entries that send OpenAL Soft's output into the file ("NAME=value").
+    // The entry that sends OpenAL Soft's output into the file ("NAME=value"): the
+    // configuration file alone, as a user would set it up, with no ALSOFT_DRIVERS beside it.
     std::vector<std::string> environment() const;
     // The same entries set in this process, for a runtime started in-process.
     void use_in_this_process() const;

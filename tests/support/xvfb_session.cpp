@@ -1,5 +1,7 @@
 #include "tests/support/xvfb_session.h"
 
+#include <algorithm>
+
 #include "runtime/platform/clock.h"
 
 #include <X11/Xlib.h>
@@ -105,7 +107,8 @@ void xvfb_session::use_as_default_display() const {
     setenv("DISPLAY", display_name_.c_str(), 1);
 }
 
-// OpenAL Soft's null output gives the program the audio device it needs to start.
+// OpenAL Soft's null output gives the program the audio device it needs to start, unless
+// the test gives OpenAL Soft a configuration file, whose drivers then choose the output.
 std::vector<std::string>
 xvfb_session::environment(const std::vector<std::string>& overrides) const {
     std::vector<std::string> entries = {"DISPLAY=" + display_name_, "ALSOFT_DRIVERS=null"};
@@ -115,5 +118,12 @@ xvfb_session::environment(const std::vector<std::string>& overrides) const {
         });
         entries.push_back(entry);
     }
-    return environment_with(entries);
+    std::vector<std::string> result = environment_with(entries);
+    const auto names = [&](const char* name) {
+        return [name](const std::string& e) { return variable_name(e) == name; };
+    };
+    if (std::any_of(overrides.begin(), overrides.end(), names("ALSOFT_CONF")) &&
+        std::none_of(overrides.begin(), overrides.end(), names("ALSOFT_DRIVERS")))
+        std::erase_if(result, names("ALSOFT_DRIVERS"));
+    return result;
 }
