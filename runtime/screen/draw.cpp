@@ -46,6 +46,7 @@ struct draw_run {
     vec vectors[vector_count] = {};
     bool no_draw = false, no_move = false;
     draw_source source{};
+    int64_t commands_left = draw_command_budget;
     std::vector<draw_source> saved; // substrings being run, outermost first
 
     bool at_end() const { return source.at >= source.text.size(); }
@@ -274,6 +275,7 @@ bool next_character(draw_run& run, char& c) {
 int32_t interpret(draw_run& run) {
     char c;
     while (next_character(run, c)) {
+        if (--run.commands_left < 0) return err_illegal_function_call;
         const draw_command* command = find_command(c);
         if (!command) return err_illegal_function_call;
         if (const int32_t error = command->run(run)) return error;
