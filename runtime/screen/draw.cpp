@@ -210,8 +210,13 @@ int32_t command_p(draw_run& run) {
         return err_illegal_function_call;
     double x, y;
     map_from_pixels(run.image, run.x, run.y, x, y);
+    // The fill moves the graphics cursor; in a string only the pen's end may, and only
+    // when the whole string runs.
+    const float cursor_x = run.image.gfx_x, cursor_y = run.image.gfx_y;
     rt_paint(static_cast<float>(x), static_cast<float>(y), fill_colour, border_colour,
              paint_fill | paint_border);
+    run.image.gfx_x = cursor_x;
+    run.image.gfx_y = cursor_y;
     run.colour = fill_colour;
     return error_none;
 }
