@@ -25,6 +25,7 @@ void rt_tone(double frequency, double seconds, bool wait);
 // A tone of ticks clock ticks (1/18.2 s); frequency 0 or 37 to 32,767, ticks 0 to 65,535.
 void rt_sound(double frequency, double ticks);
 // Interprets a note string and queues its sound; any fault raises 5 and queues nothing.
+// Null plays nothing, as the empty string does.
 void rt_play(const rt_string* text);
 // The program's variable area that "=" references in note strings read from.
 void rt_set_variable_area(const uint8_t* base, int32_t size);
