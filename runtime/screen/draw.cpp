@@ -46,6 +46,7 @@ struct draw_run {
     vec vectors[vector_count] = {};
     bool no_draw = false, no_move = false;
     draw_source source{};
+    int64_t commands_left = draw_command_budget;
     std::vector<draw_source> saved; // substrings being run, outermost first
 
     bool at_end() const { return source.at >= source.text.size(); }
@@ -209,8 +210,13 @@ int32_t command_p(draw_run& run) {
         return err_illegal_function_call;
     double x, y;
     map_from_pixels(run.image, run.x, run.y, x, y);
+    // The fill moves the graphics cursor; in a string only the pen's end may, and only
+    // when the whole string runs.
+    const float cursor_x = run.image.gfx_x, cursor_y = run.image.gfx_y;
     rt_paint(static_cast<float>(x), static_cast<float>(y), fill_colour, border_colour,
              paint_fill | paint_border);
+    run.image.gfx_x = cursor_x;
+    run.image.gfx_y = cursor_y;
     run.colour = fill_colour;
     return error_none;
 }
@@ -274,6 +280,7 @@ bool next_character(draw_run& run, char& c) {
 int32_t interpret(draw_run& run) {
     char c;
     while (next_character(run, c)) {
+        if (--run.commands_left < 0) return err_illegal_function_call;
         const draw_command* command = find_command(c);
         if (!command) return err_illegal_function_call;
         if (const int32_t error = command->run(run)) return error;

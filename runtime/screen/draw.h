@@ -11,9 +11,13 @@
 
 // Deepest nesting of X substrings; one more raises 6.
 constexpr int32_t draw_max_substring_depth = 8192;
+// Command characters (blanks too) one string may run, substrings included; the next raises
+// 5. Substrings that each run the next one twice double the work with every level, so the
+// nesting limit alone bounds nothing; real pictures are a few hundred commands.
+constexpr int64_t draw_command_budget = 1'000'000;
 
-// Interprets the commands; errors 5 (bad command or number) and 6 (substrings nested too
-// deep) stop it at once, keeping what was drawn.
+// Interprets the commands; errors 5 (bad command or number, or the command budget spent)
+// and 6 (substrings nested too deep) stop it at once, keeping what was drawn.
 void rt_draw(rt_string* commands);
 void rt_draw(std::string_view commands);
 

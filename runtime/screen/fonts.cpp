@@ -113,6 +113,16 @@ int32_t font_char_width(uint32_t code) {
     return font_width(dest->font);
 }
 
+// The display draws every cell of a text page into its frame: 80 columns of 64-pixel cells
+// are already wider than most displays, and larger ones make frames and cell maps of
+// hundreds of megabytes.
+constexpr int32_t largest_text_cell = 64;
+
+static bool shows_on_text_pages(int32_t font) {
+    return (font_flags(font) & font_flag_monospace) && font_width(font) <= largest_text_cell &&
+           font_height(font) <= largest_text_cell;
+}
+
 static void set_screen_pages_font(int32_t font) {
     rt_take_frame_lock();
     for (int32_t page = 0; page < page_list_size; ++page) {
@@ -130,7 +140,7 @@ void rt_set_font(int32_t font, int32_t page_or_handle, uint32_t given) {
     int32_t slot = given ? image_resolve(page_or_handle) : dest_image;
     if (slot < 0) return;
     rt_image& image = image_table[slot];
-    if (image.text_page && !(font_flags(font) & font_flag_monospace)) {
+    if (image.text_page && !shows_on_text_pages(font)) {
         rt_raise_error(err_illegal_function_call);
         return;
     }

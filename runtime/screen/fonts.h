@@ -42,8 +42,9 @@ void font_draw_char(uint32_t code);
 int32_t font_char_width(uint32_t code);
 
 // Sets the font of a page or image (given non-zero: page_or_handle names it, else
-// dest_image). Error 258 for a handle that is no font, 5 for a proportional font on a text
-// page (7 when the cells of a loaded font for the display cannot be made). On a text screen page
-// every screen page changes font; on any other image the cursor goes home and the print region is
-// recomputed for the new cell height.
+// dest_image). Error 258 for a handle that is no font, 5 for a proportional font or one
+// with cells over 64 pixels a side on a text page (7 when the cells of a loaded font for the
+// display cannot be made). On a text screen page every screen page changes font; on any
+// other image the cursor goes home and the print region is recomputed for the new cell
+// height.
 void rt_set_font(int32_t font, int32_t page_or_handle, uint32_t given);

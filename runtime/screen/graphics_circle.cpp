@@ -68,7 +68,8 @@ void radius_line(const ellipse& e, double angle, uint32_t colour) {
 void draw_outline(const ellipse& e, double r, const arc_range& range, uint32_t colour) {
     const double steps = std::min(std::floor(r * two_pi / 4 + 0.5), most_quadrant_steps);
     if (steps < 1) {
-        plot(e, 0, 0, 0.0, arc_range{0.0, two_pi, false}, colour);
+        // No step fits: the only point is the centre, tested like step 0 of any circle.
+        plot_quadrants(e, 0, 0, 0.0, range, colour);
         return;
     }
     const int64_t q = static_cast<int64_t>(steps);

@@ -117,6 +117,11 @@ void image_reset_text_region(rt_image& image);
 // Viewport, world window and graphics cursor to the full image.
 void image_reset_graphics(rt_image& image);
 void palette_reset(rt_image& image);
+// Highest page number a program may use. Pages are screen-sized and listed densely from 0:
+// a thousand is far more than a program flips between, and the bound keeps page_list (and
+// page + 1) small however large a number a caller passes.
+constexpr int32_t largest_page_number = 1023;
+// The slot of page n, made on first use; 5 for a number outside 0 to largest_page_number.
 int32_t page_get_or_create(int32_t page);
 void page_reset(rt_image& image);
 void put_pixel(int32_t x, int32_t y, uint32_t colour);

@@ -333,7 +333,7 @@ void width_of_pixel_screen(int32_t columns, int32_t rows, uint32_t given) {
 } // namespace
 
 int32_t page_get_or_create(int32_t page) {
-    if (page < 0 || page_list_size == 0) {
+    if (page < 0 || page > largest_page_number || page_list_size == 0) {
         rt_raise_error(err_illegal_function_call);
         return -1;
     }

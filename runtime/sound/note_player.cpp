@@ -19,7 +19,7 @@ void rt_set_variable_area(const uint8_t* base, int32_t size) {
 }
 
 void rt_play(const rt_string* text) {
-    if (error_state.error_pending) return;
+    if (error_state.error_pending || !text) return; // no string plays like an empty one
     sound_release_closed();
     const std::string_view notes(reinterpret_cast<const char*>(text->data),
                                  static_cast<size_t>(text->len));

@@ -18,11 +18,14 @@ void rt_sound_pump();
 
 // 783.99 Hz for 0.2 s, then a 0.25 s wait.
 void rt_beep();
-// One tone; with wait the program keeps no more than about a quarter second ahead.
+// One tone; with wait the program keeps no more than about a quarter second ahead. A
+// frequency outside 0 to 32,767 Hz, or seconds not finite or beyond 65,535 ticks (about an
+// hour), raise 5.
 void rt_tone(double frequency, double seconds, bool wait);
 // A tone of ticks clock ticks (1/18.2 s); frequency 0 or 37 to 32,767, ticks 0 to 65,535.
 void rt_sound(double frequency, double ticks);
 // Interprets a note string and queues its sound; any fault raises 5 and queues nothing.
+// Null plays nothing, as the empty string does.
 void rt_play(const rt_string* text);
 // The program's variable area that "=" references in note strings read from.
 void rt_set_variable_area(const uint8_t* base, int32_t size);

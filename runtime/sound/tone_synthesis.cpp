@@ -1,16 +1,20 @@
 #include "runtime/sound/tone_synthesis.h"
 
-#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
 constexpr double full_scale = 32767.0;
+constexpr int64_t most_frames = std::numeric_limits<int32_t>::max();
 
 } // namespace
 
 int64_t tone_frame_count(double seconds) {
-    return std::max<int64_t>(1, static_cast<int64_t>(sample_rate * seconds));
+    // Compared before the conversion, which is undefined for values beyond 64 bits.
+    const double frames = sample_rate * seconds;
+    if (!(frames >= 1)) return 1;
+    return frames < double(most_frames) ? static_cast<int64_t>(frames) : most_frames;
 }
 
 int32_t synthesise_tone(stereo_frame* frames, int32_t count, double frequency, double volume) {

@@ -1,6 +1,5 @@
 // The beep, the tone and the timed tone.
 #include <cmath>
-#include <limits>
 #include <memory>
 
 #include "runtime/core/error_numbers.h"
@@ -19,9 +18,13 @@ constexpr double lowest_timed_frequency = 37;
 constexpr double highest_timed_frequency = 32767;
 constexpr double longest_timed_ticks = 65535;
 
+// A tone keeps to the timed tone's ranges: higher frequencies only alias (and cost a
+// turn of the wave per 22,050 Hz in every frame), longer tones are over an hour of sound.
+constexpr double longest_tone_seconds = longest_timed_ticks / ticks_per_second;
+
 bool playable(double frequency, double seconds) {
-    return std::isfinite(frequency) && frequency >= 0 && std::isfinite(seconds) &&
-           tone_frame_count(seconds) <= std::numeric_limits<int32_t>::max();
+    return frequency >= 0 && frequency <= highest_timed_frequency && std::isfinite(seconds) &&
+           seconds <= longest_tone_seconds;
 }
 
 } // namespace

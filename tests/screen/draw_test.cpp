@@ -114,6 +114,7 @@ TEST_F(Draw, ErrorsStopAtOnceAndKeepTheCursor) {
         {"X", err_illegal_function_call},           {"TA", err_illegal_function_call},
         {"C", err_illegal_function_call},           {"=", err_illegal_function_call},
         {"X\x03\x00"sv, err_illegal_function_call}, {"X\x04\x00\x00"sv, err_illegal_function_call},
+        {"P1,15 Q", err_illegal_function_call}, // the fill point does not become the cursor
     };
     for (const refused_string& c : cases) {
         fresh_page(12);
