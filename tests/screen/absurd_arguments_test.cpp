@@ -89,12 +89,12 @@ void PrintTo(const absurd_case& c, std::ostream* out) {
     *out << c.name;
 }
 
-class absurd_arguments : public ::testing::TestWithParam<absurd_case> {
+class AbsurdArguments : public ::testing::TestWithParam<absurd_case> {
   protected:
     void SetUp() override { start_screen(); }
 };
 
-TEST_P(absurd_arguments, end_with_their_error) {
+TEST_P(AbsurdArguments, EndWithTheirError) {
     const absurd_case& c = GetParam();
     c.call();
     EXPECT_EQ(take_error(), c.error);
@@ -103,7 +103,7 @@ TEST_P(absurd_arguments, end_with_their_error) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(calls, absurd_arguments, ::testing::ValuesIn(absurd_cases),
+INSTANTIATE_TEST_SUITE_P(Calls, AbsurdArguments, ::testing::ValuesIn(absurd_cases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
