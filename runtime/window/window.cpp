@@ -20,7 +20,7 @@
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/glut_keys.h"
 #include "runtime/window/key_identifiers.h"
-#include "runtime/window/startup.h"
+#include "runtime/window/keyboard.h"
 #include "runtime/window/x_keys.h"
 
 namespace {
@@ -175,4 +175,10 @@ void window_run() {
         if (rt_clock_ms() >= next_tick) next_tick = rt_clock_ms() + redisplay_period_ms;
         wait_for_events(display, next_tick);
     }
+}
+
+void rt_window_hook(int kind, int32_t a, int32_t b) {
+    if (kind == window_hook_close) close_request.fetch_or(1);
+    if (kind == window_hook_key) keyboard_hook_key(a, b);
+    // Mouse movement feeds no mouse queue here.
 }

@@ -1,4 +1,4 @@
-#include "runtime/window/startup.h"
+#include "runtime/console/startup.h"
 
 #include <unistd.h>
 
@@ -115,10 +115,4 @@ std::string executable_folder_of(const std::string& path) {
     if (cut == std::string::npos) return {};
     const size_t length = path[cut] == ':' ? cut + 1 : cut;
     return length == 0 ? std::string(1, '/') : path.substr(0, length);
-}
-
-void rt_window_hook(int kind, int32_t a, int32_t b) {
-    if (kind == window_hook_close) close_request.fetch_or(1);
-    if (kind == window_hook_key) keyboard_hook_key(a, b);
-    // Mouse movement feeds no mouse queue here.
 }
