@@ -14,7 +14,7 @@
 #include "runtime/core/statement.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/executable_path.h"
-#include "runtime/window/window.h"
+#include "runtime/platform/host_window.h"
 #include "tests/support/scripted_boxes.h"
 #include "tests/support/x_window.h"
 #include "tests/support/xvfb_session.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Keys the X server reports in a way freeglut turns into something else: Shift+Tab
-// (no character at all) and Ctrl+Enter (the same 13 as Ctrl+M). The window layer
-// takes these events before freeglut and hands them here.
+// (no character at all) and Ctrl+Enter (the same 13 as Ctrl+M). These events are taken
+// before freeglut and handed here, which passes their characters to rt_window_hook.
 #include <X11/Xlib.h>
 
 // Reads the keyboard's mapping: the key each key code stands for, unshifted. Called again

@@ -1,9 +1,9 @@
-#include "runtime/window/x_keys.h"
+#include "runtime/platform/x11/x_keys.h"
 
 #include <GL/freeglut.h>
 #include <X11/keysym.h>
 
-#include "runtime/window/glut_keys.h"
+#include "runtime/platform/host_window.h"
 
 namespace {
 
@@ -65,8 +65,6 @@ bool keyboard_claims_x_key(const XKeyEvent& event) {
 void keyboard_x_key(const XKeyEvent& event) {
     const x_key_character* k = x_key_character_of(event);
     if (!k) return;
-    if (event.type == KeyPress)
-        keyboard_char_down(k->character, glut_modifiers_of(event.state));
-    else
-        keyboard_char_up(k->character, glut_modifiers_of(event.state));
+    const int kind = event.type == KeyPress ? window_hook_character_down : window_hook_character_up;
+    rt_window_hook(kind, k->character, glut_modifiers_of(event.state));
 }
