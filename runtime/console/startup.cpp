@@ -1,8 +1,7 @@
 #include "runtime/console/startup.h"
 
-#include <unistd.h>
-
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -24,8 +23,8 @@ const char* command_line_text = "";
 namespace {
 
 void change_to_executable_folder() {
-    const std::string folder = executable_folder_of(platform_executable_path());
-    if (!folder.empty() && chdir(folder.c_str()) != 0) return;
+    std::error_code ignored; // a folder that cannot be entered leaves the directory as it is
+    std::filesystem::current_path(executable_folder_of(platform_executable_path()), ignored);
 }
 
 void build_command_line(int argc, char** argv) {

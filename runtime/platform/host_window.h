@@ -22,6 +22,8 @@ void host_window_attach();
 void host_window_hand_on_events();
 // True when events wait to be read; reading them may take some.
 bool host_window_events_waiting();
-// Sleeps until an event arrives, wake_descriptor becomes readable or timeout_ms passes
-// (-1: no limit); true when the descriptor woke it.
-bool host_window_sleep(int wake_descriptor, int timeout_ms);
+// Sleeps until an event arrives, host_window_wake is called or timeout_ms passes (-1: no
+// limit); true when host_window_wake woke it.
+bool host_window_sleep(int timeout_ms);
+// Any thread: a new frame waits to be shown. Nothing before host_window_attach.
+void host_window_wake();

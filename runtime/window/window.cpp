@@ -64,11 +64,9 @@ void wait_for_events(int64_t next_tick) {
     const bool drawing_due = display_needs_drawing();
     // Reading the queue may take events: asked after it.
     if (host_window_events_waiting() || (drawing_due && now >= next_tick)) return;
-    if (host_window_sleep(frame_ready_descriptor(),
-                          drawing_due ? static_cast<int>(next_tick - now) : -1)) {
-        frame_ready_drain();
-        glutPostRedisplay(); // a new frame is drawn at once, not at the next timer turn
-    }
+    // A new frame is drawn at once, not at the next timer turn.
+    if (host_window_sleep(drawing_due ? static_cast<int>(next_tick - now) : -1))
+        glutPostRedisplay();
 }
 
 } // namespace

@@ -5,6 +5,10 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <atomic>
 
 #include "runtime/platform/key_identifiers.h"
 #include "runtime/platform/message_box.h"
@@ -21,6 +25,7 @@ char window_class[] = "Mirvalentopraxius";
 Display* window_display = nullptr;
 Atom wm_delete_window = None;
 bool key_mapping_changed = false;
+std::atomic<int> wake_descriptor{-1};
 
 // Task bars and docks match WM_CLASS to the installed desktop entry, and so show the
 // calculator's name and icon for its window.
@@ -79,6 +84,7 @@ void hand_on(XEvent& event) {
 } // namespace
 
 void host_window_attach() {
+    wake_descriptor.store(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
     window_display = glXGetCurrentDisplay();
     const GLXDrawable window = glXGetCurrentDrawable();
     platform_set_main_window(window); // message boxes stay above it
@@ -101,8 +107,22 @@ bool host_window_events_waiting() {
     return XPending(window_display) > 0 || platform_claimed_event_waiting();
 }
 
-bool host_window_sleep(int wake_descriptor, int timeout_ms) {
-    pollfd fds[2] = {{ConnectionNumber(window_display), POLLIN, 0}, {wake_descriptor, POLLIN, 0}};
+bool host_window_sleep(int timeout_ms) {
+    pollfd fds[2] = {{ConnectionNumber(window_display), POLLIN, 0},
+                     {wake_descriptor.load(), POLLIN, 0}};
     poll(fds, 2, timeout_ms);
-    return fds[1].revents & POLLIN;
+    if (!(fds[1].revents & POLLIN)) return false;
+    uint64_t count = 0;
+    if (read(fds[1].fd, &count, sizeof count) < 0) {
+        // Nothing was pending.
+    }
+    return true;
+}
+
+void host_window_wake() {
+    const uint64_t one = 1;
+    const int descriptor = wake_descriptor.load();
+    if (descriptor >= 0 && write(descriptor, &one, sizeof one) < 0) {
+        // The counter is already non-zero: the window thread wakes anyway.
+    }
 }
