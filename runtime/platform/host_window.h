@@ -5,11 +5,10 @@
 #include <cstdint>
 
 // Hook kinds: close requested; a key freeglut does not deliver (a its identifier, b > 0
-// pressed); relative mouse movement; the window shown again; a character freeglut would
-// get wrong, pressed or released (a the character, b freeglut's modifiers).
+// pressed); the window shown again; a character freeglut would get wrong, pressed or
+// released (a the character, b freeglut's modifiers).
 constexpr int window_hook_close = 1;
 constexpr int window_hook_key = 2;
-constexpr int window_hook_mouse_move = 3;
 constexpr int window_hook_exposed = 4;
 constexpr int window_hook_character_down = 5;
 constexpr int window_hook_character_up = 6;

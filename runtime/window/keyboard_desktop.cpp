@@ -1,6 +1,6 @@
 // The desktop's keyboard state at start-up and the service thread's lock-key follower.
 #include "runtime/core/key_queue.h"
-#include "runtime/platform/keyboard_state.h"
+#include "runtime/platform/key_identifiers.h"
 #include "runtime/window/key_events.h"
 #include "runtime/window/keyboard.h"
 

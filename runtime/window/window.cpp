@@ -101,9 +101,5 @@ void rt_window_hook(int kind, int32_t a, int32_t b) {
     if (kind == window_hook_key) keyboard_hook_key(a, b);
     if (kind == window_hook_character_down) keyboard_char_down(static_cast<unsigned char>(a), b);
     if (kind == window_hook_character_up) keyboard_char_up(static_cast<unsigned char>(a), b);
-    if (kind == window_hook_exposed) {
-        expose_callback();
-        glutPostRedisplay();
-    }
-    // Mouse movement feeds no mouse queue here.
+    if (kind == window_hook_exposed) expose_callback();
 }

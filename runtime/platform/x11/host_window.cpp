@@ -1,5 +1,6 @@
 #include "runtime/platform/host_window.h"
 
+#include <GL/freeglut.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,10 +14,42 @@
 #include "runtime/platform/key_identifiers.h"
 #include "runtime/platform/message_box.h"
 #include "runtime/platform/x11/x11_event_claim.h"
-#include "runtime/platform/x11/x11_keyboard_state.h"
 #include "runtime/platform/x11/x_keys.h"
 
 namespace {
+
+// The character each claimed key stands for, as the window layer of the classic
+// desktop delivers it, with the X modifier that makes freeglut get it wrong.
+struct x_key_character {
+    KeySym key;
+    unsigned modifier;
+    unsigned char character;
+};
+
+constexpr x_key_character x_key_characters[] = {
+    {XK_Tab, ShiftMask, 9},
+    {XK_Return, ControlMask, 10},
+    {XK_KP_Enter, ControlMask, 10},
+};
+
+constexpr int x_keycodes = 256;
+KeySym unshifted_keys[x_keycodes] = {};
+
+const x_key_character* x_key_character_of(const XKeyEvent& event) {
+    const KeySym key = x_key_symbol(event.keycode);
+    for (const x_key_character& k : x_key_characters)
+        if (k.key == key && (event.state & k.modifier)) return &k;
+    return nullptr;
+}
+
+// freeglut's reading of the X modifier state.
+int glut_modifiers_of(unsigned state) {
+    int modifiers = 0;
+    if (state & (ShiftMask | LockMask)) modifiers |= GLUT_ACTIVE_SHIFT;
+    if (state & ControlMask) modifiers |= GLUT_ACTIVE_CTRL;
+    if (state & Mod1Mask) modifiers |= GLUT_ACTIVE_ALT;
+    return modifiers;
+}
 
 // The desktop entry's StartupWMClass; the instance is the entry's file name.
 char window_instance[] = "mirvalentopraxius";
@@ -26,13 +59,6 @@ Display* window_display = nullptr;
 Atom wm_delete_window = None;
 bool key_mapping_changed = false;
 std::atomic<int> wake_descriptor{-1};
-
-// Task bars and docks match WM_CLASS to the installed desktop entry, and so show the
-// calculator's name and icon for its window.
-void set_window_class(Window window) {
-    XClassHint hint{window_instance, window_class};
-    XSetClassHint(window_display, window, &hint);
-}
 
 // Events that freeglut would mishandle or never deliver: the close button (freeglut
 // destroys the window on it), the Pause and Break keys, the keys freeglut would turn
@@ -83,12 +109,42 @@ void hand_on(XEvent& event) {
 
 } // namespace
 
+void keyboard_learn_x_keys(Display* display) {
+    int first = 0, last = 0, per_keycode = 0;
+    XDisplayKeycodes(display, &first, &last);
+    // Asked of the server, not of Xlib's copy, which may not have taken a change yet.
+    KeySym* mapping =
+        XGetKeyboardMapping(display, static_cast<KeyCode>(first), last - first + 1, &per_keycode);
+    if (!mapping) return;
+    for (int code = first; code <= last && code < x_keycodes; ++code)
+        unshifted_keys[code] = mapping[(code - first) * per_keycode];
+    XFree(mapping);
+}
+
+KeySym x_key_symbol(unsigned keycode) {
+    return keycode < x_keycodes ? unshifted_keys[keycode] : NoSymbol;
+}
+
+bool keyboard_claims_x_key(const XKeyEvent& event) {
+    return (event.type == KeyPress || event.type == KeyRelease) && x_key_character_of(event);
+}
+
+void keyboard_x_key(const XKeyEvent& event) {
+    const x_key_character* k = x_key_character_of(event);
+    if (!k) return;
+    const int kind = event.type == KeyPress ? window_hook_character_down : window_hook_character_up;
+    rt_window_hook(kind, k->character, glut_modifiers_of(event.state));
+}
+
 void host_window_attach() {
     wake_descriptor.store(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
     window_display = glXGetCurrentDisplay();
     const GLXDrawable window = glXGetCurrentDrawable();
     platform_set_main_window(window); // message boxes stay above it
-    set_window_class(window);
+    // Task bars and docks match WM_CLASS to the installed desktop entry, and so show the
+    // calculator's name and icon for its window.
+    XClassHint hint{window_instance, window_class};
+    XSetClassHint(window_display, window, &hint);
     wm_delete_window = XInternAtom(window_display, "WM_DELETE_WINDOW", False);
     keyboard_learn_x_keys(window_display);
     claim_our_events(platform_watch_lock_indicators(window_display));
