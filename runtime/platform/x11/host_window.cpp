@@ -7,7 +7,6 @@
 #include <X11/keysym.h>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <unistd.h>
 
 #include <atomic>
 
@@ -168,17 +167,12 @@ bool host_window_sleep(int timeout_ms) {
                      {wake_descriptor.load(), POLLIN, 0}};
     poll(fds, 2, timeout_ms);
     if (!(fds[1].revents & POLLIN)) return false;
-    uint64_t count = 0;
-    if (read(fds[1].fd, &count, sizeof count) < 0) {
-        // Nothing was pending.
-    }
+    eventfd_t wakes;
+    eventfd_read(fds[1].fd, &wakes); // the counter starts again from 0
     return true;
 }
 
 void host_window_wake() {
-    const uint64_t one = 1;
     const int descriptor = wake_descriptor.load();
-    if (descriptor >= 0 && write(descriptor, &one, sizeof one) < 0) {
-        // The counter is already non-zero: the window thread wakes anyway.
-    }
+    if (descriptor >= 0) eventfd_write(descriptor, 1); // one wake however many frames
 }
