@@ -5,8 +5,8 @@
 
 #include "app/app_io.h"
 #include "app/calculators.h"
+#include "runtime/console/random.h"
 #include "runtime/core/number_text.h"
-#include "runtime/core/random.h"
 #include "runtime/screen/graphics.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"

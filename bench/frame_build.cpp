@@ -9,11 +9,11 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/console/startup.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/image.h"
 #include "runtime/window/frame_ring.h"
-#include "runtime/window/startup.h"
 
 namespace {
 

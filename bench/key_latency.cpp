@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "app/program.h"
+#include "runtime/console/startup.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/glut_keys.h"
-#include "runtime/window/startup.h"
 
 namespace {
 

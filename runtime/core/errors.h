@@ -50,8 +50,6 @@ const char* rt_error_message(uint32_t n);
 [[noreturn]] void rt_exit();
 // Asks for the stop and parks the program thread.
 [[noreturn]] void rt_stop_program();
-// End of the main routine: "Press any key to continue", then stop.
-[[noreturn]] void rt_end();
 // The reset statement: empties the return stack and removes the trap.
 void rt_clear();
 // Timed wait that honours pause, shutdown and errors while it waits.

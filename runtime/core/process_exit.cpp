@@ -1,10 +1,9 @@
 #include "runtime/core/process_exit.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+#include <cstdlib>
 
 void rt_process_exit(int code) {
     std::fflush(nullptr);
-    _exit(code);
+    std::_Exit(code);
 }

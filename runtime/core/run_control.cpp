@@ -1,6 +1,7 @@
 #include "runtime/core/run_control.h"
 
 #include "runtime/platform/clock.h"
+#include "runtime/platform/wake_word.h"
 
 std::atomic<uint8_t> stop_request{0};
 std::atomic<uint32_t> close_request{0};
@@ -16,9 +17,15 @@ std::atomic<int32_t> timer_pause{0};
 std::atomic<int32_t> window_ready{0};
 std::atomic<int32_t> exit_code{0};
 std::atomic<int32_t> display_running{0};
+std::atomic<uint32_t> frame_requests{0};
 
 void rt_request_stop() {
     stop_request.store(1);
+}
+
+void rt_request_frame() {
+    frame_requests.fetch_add(1);
+    platform_wake_word(frame_requests);
 }
 
 void rt_take_frame_lock() {

@@ -18,9 +18,13 @@ extern std::atomic<int32_t> timer_pause;       // 0 free, 1 requested, 2 granted
 extern std::atomic<int32_t> window_ready;      // the freeglut window exists
 extern std::atomic<int32_t> exit_code;         // passed to exit() at shutdown
 extern std::atomic<int32_t> display_running;   // the service thread builds frames
+extern std::atomic<uint32_t> frame_requests;   // counts requests for a frame out of turn
 
 // Asks the program to stop; the service thread then begins the shutdown. Any thread.
 void rt_request_stop();
+// Asks the service thread for a frame before the next regular one: the page has just
+// changed in answer to keys. Any thread.
+void rt_request_frame();
 
 // Page changes on the program thread fence the frame builder with these two.
 void rt_take_frame_lock();

@@ -236,4 +236,5 @@ void reshape_callback(int width, int height) {
 
 void expose_callback() {
     display.forced_redraw = true;
+    glutPostRedisplay();
 }

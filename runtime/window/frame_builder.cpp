@@ -1,7 +1,5 @@
 // Turns the visible page into a 32-bit picture in the next frame-ring slot, skipping the
 // work when nothing visible changed and redrawing only the changed cells of text pages.
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -11,6 +9,7 @@
 #include "runtime/core/process_exit.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
+#include "runtime/platform/host_window.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/loaded_fonts.h"
@@ -163,8 +162,6 @@ frame_slot& allocate_next_slot(int32_t width, int32_t height) {
     return slot;
 }
 
-std::atomic<int> frame_ready_fd{-1};
-
 // The display draws only what changed since the slot it drew last: a slot it never took
 // hands its changes on to the next (all of the picture when its size was another).
 void publish(frame_slot& slot) {
@@ -179,10 +176,7 @@ void publish(frame_slot& slot) {
     frame_newest.store(slot_number);
     int32_t none = 0;
     frame_oldest.compare_exchange_strong(none, slot_number);
-    const uint64_t one = 1;
-    if (frame_ready_fd.load() >= 0 && write(frame_ready_fd.load(), &one, sizeof one) < 0) {
-        // The counter is already non-zero: the window thread will wake anyway.
-    }
+    host_window_wake();
 }
 
 bool keep_data(const uint8_t* data, size_t size) {
@@ -457,22 +451,6 @@ void frame_builder() {
 
 int32_t frame_cells_drawn() {
     return cells_drawn;
-}
-
-int frame_ready_descriptor() {
-    if (frame_ready_fd.load() < 0) {
-        int expected = -1;
-        const int fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-        if (!frame_ready_fd.compare_exchange_strong(expected, fd)) close(fd);
-    }
-    return frame_ready_fd.load();
-}
-
-void frame_ready_drain() {
-    uint64_t count = 0;
-    if (frame_ready_fd.load() >= 0 && read(frame_ready_fd.load(), &count, sizeof count) < 0) {
-        // Nothing was pending.
-    }
 }
 
 void rt_display_now() {

@@ -33,11 +33,6 @@ int32_t frame_cells_drawn();
 void rt_display_now();
 void rt_wait_for_refresh();
 
-// A descriptor that becomes readable when a new frame is published, so the window
-// thread can sleep until there is something to show; drain it after waking.
-int frame_ready_descriptor();
-void frame_ready_drain();
-
 inline int32_t frame_ring_next(int32_t slot) {
     return slot % frame_ring_slots + 1;
 }

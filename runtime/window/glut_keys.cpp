@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "runtime/platform/key_identifiers.h"
 #include "runtime/window/held_keys.h"
-#include "runtime/window/key_identifiers.h"
 #include "runtime/window/keyboard.h"
 
 namespace {

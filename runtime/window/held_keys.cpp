@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "runtime/window/key_identifiers.h"
+#include "runtime/platform/key_identifiers.h"
 #include "runtime/window/key_translation.h"
 
 namespace {

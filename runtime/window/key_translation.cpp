@@ -1,6 +1,6 @@
 #include "runtime/window/key_translation.h"
 
-#include "runtime/window/key_identifiers.h"
+#include "runtime/platform/key_identifiers.h"
 
 namespace {
 

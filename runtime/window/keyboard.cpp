@@ -1,12 +1,12 @@
 #include "runtime/window/keyboard.h"
 
 #include "runtime/core/errors.h"
+#include "runtime/core/key_queue.h"
 #include "runtime/core/run_control.h"
+#include "runtime/platform/key_identifiers.h"
 #include "runtime/window/held_keys.h"
 #include "runtime/window/key_events.h"
-#include "runtime/window/key_identifiers.h"
 #include "runtime/window/key_logs.h"
-#include "runtime/window/key_queue.h"
 #include "runtime/window/key_translation.h"
 #include "runtime/window/keyboard_flags.h"
 

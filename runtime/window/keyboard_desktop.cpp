@@ -1,7 +1,7 @@
 // The desktop's keyboard state at start-up and the service thread's lock-key follower.
-#include "runtime/platform/x11_keyboard_state.h"
+#include "runtime/core/key_queue.h"
+#include "runtime/platform/key_identifiers.h"
 #include "runtime/window/key_events.h"
-#include "runtime/window/key_queue.h"
 #include "runtime/window/keyboard.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "runtime/core/low_memory.h"
+#include "runtime/platform/key_identifiers.h"
 #include "runtime/window/held_keys.h"
-#include "runtime/window/key_identifiers.h"
 
 namespace {
 

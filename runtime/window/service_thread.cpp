@@ -3,9 +3,11 @@
 #include <atomic>
 
 #include "runtime/core/errors.h"
+#include "runtime/core/key_queue.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/process_exit.h"
 #include "runtime/core/run_control.h"
+#include "runtime/core/seconds_clock.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/message_box.h"
 #include "runtime/platform/thread_name.h"
@@ -13,16 +15,13 @@
 #include "runtime/printer/printer.h"
 #include "runtime/sound/sound.h"
 #include "runtime/window/frame_ring.h"
-#include "runtime/window/key_queue.h"
 #include "runtime/window/keyboard.h"
-#include "runtime/window/startup.h"
 
 namespace {
 
 constexpr int pass_sleep_ms = 16;
 
 bool pass_parity = false;
-std::atomic<uint32_t> frame_requests{0};
 uint32_t frame_requests_served = 0;
 
 void honour_service_pause() {
@@ -95,11 +94,6 @@ void service_update_tick_count() {
     for (int i = 0; i < 3; ++i)
         std::atomic_ref<uint8_t>(low_memory[0x46C + i])
             .store(static_cast<uint8_t>(ticks >> (8 * i)), std::memory_order_relaxed);
-}
-
-void service_request_frame() {
-    frame_requests.fetch_add(1);
-    platform_wake_word(frame_requests);
 }
 
 void service_thread_body() {

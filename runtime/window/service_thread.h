@@ -6,7 +6,3 @@ void service_thread_body();
 
 // The tick count of one pass, stored in low memory at 0x46C (three bytes, low first).
 void service_update_tick_count();
-
-// Asks for a frame before the next regular one: the page has just changed in answer to
-// keys. Any thread.
-void service_request_frame();

@@ -1,12 +1,12 @@
 // The statement frame: raising, delivering to the trap or the dialog, critical errors.
 #include <gtest/gtest.h>
 
+#include "runtime/console/startup.h"
 #include "runtime/core/errors.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/core/scratch.h"
 #include "runtime/core/statement.h"
 #include "runtime/platform/clock.h"
-#include "runtime/window/startup.h"
 #include "tests/support/scripted_boxes.h"
 
 namespace {

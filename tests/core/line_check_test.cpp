@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "runtime/console/line_input.h"
 #include "runtime/core/errors.h"
 #include "runtime/core/line_check.h"
-#include "runtime/core/line_input.h"
 #include "runtime/core/rt_string.h"
 
 namespace {

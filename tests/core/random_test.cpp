@@ -5,8 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "runtime/console/random.h"
 #include "runtime/core/errors.h"
-#include "runtime/core/random.h"
 
 namespace {
 

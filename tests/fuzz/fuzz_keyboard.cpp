@@ -6,12 +6,12 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/core/key_queue.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
 #include "runtime/window/glut_keys.h"
 #include "runtime/window/key_logs.h"
-#include "runtime/window/key_queue.h"
 #include "runtime/window/keyboard.h"
 
 namespace {

@@ -11,13 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "runtime/core/line_input.h"
+#include "runtime/console/line_input.h"
+#include "runtime/console/startup.h"
 #include "runtime/core/seconds_clock.h"
 #include "runtime/core/statement.h"
 #include "runtime/platform/clock.h"
+#include "runtime/platform/host_window.h"
 #include "runtime/printer/printer.h"
 #include "runtime/screen/text_output.h"
-#include "runtime/window/startup.h"
 #include "tests/support/app_session.h"
 #include "tests/support/cost_example.h"
 #include "tests/support/printed_pages.h"

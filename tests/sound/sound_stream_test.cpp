@@ -3,13 +3,13 @@
 
 #include <vector>
 
+#include "runtime/console/startup.h"
 #include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/platform/clock.h"
 #include "runtime/sound/sound.h"
 #include "runtime/sound/sound_streams.h"
 #include "runtime/sound/tone_synthesis.h"
-#include "runtime/window/startup.h"
 #include "tests/support/app_session.h"
 #include "tests/support/recording_audio.h"
 

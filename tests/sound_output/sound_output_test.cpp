@@ -7,13 +7,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "runtime/console/startup.h"
 #include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/sound/sound.h"
 #include "runtime/sound/sound_streams.h"
-#include "runtime/window/startup.h"
 #include "tests/support/wave_output.h"
 
 namespace {

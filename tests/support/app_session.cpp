@@ -4,12 +4,12 @@
 #include <atomic>
 
 #include "app/program.h"
+#include "runtime/console/startup.h"
+#include "runtime/core/key_queue.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/window/glut_keys.h"
-#include "runtime/window/key_queue.h"
-#include "runtime/window/startup.h"
 #include "tests/support/page_reader.h"
 
 namespace {

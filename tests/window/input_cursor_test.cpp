@@ -3,11 +3,11 @@
 
 #include <cstring>
 
-#include "runtime/core/input_cursor.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
+#include "runtime/screen/input_cursor.h"
 
 namespace {
 

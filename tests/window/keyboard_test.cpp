@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/core/errors.h"
+#include "runtime/core/key_queue.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
@@ -17,7 +18,6 @@
 #include "runtime/window/held_keys.h"
 #include "runtime/window/key_events.h"
 #include "runtime/window/key_logs.h"
-#include "runtime/window/key_queue.h"
 #include "runtime/window/keyboard.h"
 #include "tests/support/string_testing.h"
 

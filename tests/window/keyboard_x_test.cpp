@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "runtime/core/key_queue.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
+#include "runtime/platform/x11/x_keys.h"
 #include "runtime/window/glut_keys.h"
-#include "runtime/window/key_queue.h"
-#include "runtime/window/x_keys.h"
 #include "tests/support/string_testing.h"
 #include "tests/support/xvfb_session.h"
 

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/core/line_input.h"
+#include "runtime/console/line_input.h"
+#include "runtime/console/startup.h"
+#include "runtime/core/key_queue.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
@@ -19,8 +21,6 @@
 #include "runtime/screen/text_output.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/glut_keys.h"
-#include "runtime/window/key_queue.h"
-#include "runtime/window/startup.h"
 #include "tests/support/page_reader.h"
 
 namespace {

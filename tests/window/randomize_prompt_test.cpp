@@ -5,8 +5,8 @@
 #include <atomic>
 #include <string>
 
-#include "runtime/core/line_input.h"
-#include "runtime/core/random.h"
+#include "runtime/console/line_input.h"
+#include "runtime/console/random.h"
 #include "runtime/core/statement.h"
 #include "tests/support/app_session.h"
 

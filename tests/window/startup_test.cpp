@@ -7,13 +7,14 @@
 #include <cstdio>
 #include <string>
 
+#include "runtime/console/startup.h"
 #include "runtime/core/errors.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/run_control.h"
 #include "runtime/core/statement.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/executable_path.h"
-#include "runtime/window/startup.h"
+#include "runtime/platform/host_window.h"
 #include "tests/support/scripted_boxes.h"
 #include "tests/support/x_window.h"
 #include "tests/support/xvfb_session.h"

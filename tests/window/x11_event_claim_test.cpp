@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "runtime/platform/x11_event_claim.h"
+#include "runtime/platform/x11/x11_event_claim.h"
 #include "tests/support/xvfb_session.h"
 
 namespace {

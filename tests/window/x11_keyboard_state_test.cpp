@@ -7,7 +7,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "runtime/platform/x11_keyboard_state.h"
+#include "runtime/platform/key_identifiers.h"
+#include "runtime/platform/x11/x_keys.h"
 #include "tests/support/x_window.h"
 #include "tests/support/xvfb_session.h"
 

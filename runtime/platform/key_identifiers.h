@@ -1,6 +1,6 @@
 #pragma once
-// Key identifiers: characters 1-255, extended keys as scan code x 256, and 100000 + n
-// for keys without a character.
+// Keys as the host reports them. Key identifiers: characters 1-255, extended keys as scan
+// code x 256, and 100000 + n for keys without a character.
 #include <cstdint>
 
 constexpr int32_t key_delete = 0x5300;
@@ -41,3 +41,17 @@ inline bool is_keypad_key(int32_t c) {
     return (c >= key_keypad_first && c <= key_keypad_last) ||
            (c >= key_navigation_first && c <= key_navigation_last);
 }
+
+// The desktop's keyboard state (every state reads as off without a display): the toggles.
+void platform_lock_states(bool& caps, bool& num, bool& scroll);
+
+// Modifier keys held down at this moment, one bit each.
+enum held_modifier : unsigned {
+    held_left_shift = 1u << 0,
+    held_right_shift = 1u << 1,
+    held_left_ctrl = 1u << 2,
+    held_right_ctrl = 1u << 3,
+    held_left_alt = 1u << 4,
+    held_right_alt = 1u << 5,
+};
+unsigned platform_held_modifiers();

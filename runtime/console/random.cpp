@@ -1,11 +1,11 @@
-#include "runtime/core/random.h"
+#include "runtime/console/random.h"
 
 #include <bit>
 #include <cstdint>
 
+#include "runtime/console/line_input.h"
 #include "runtime/core/errors.h"
 #include "runtime/core/line_check.h"
-#include "runtime/core/line_input.h"
 #include "runtime/screen/text_output.h"
 
 uint32_t rnd_seed = rnd_start_seed;

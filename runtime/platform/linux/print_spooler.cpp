@@ -9,7 +9,7 @@
 #include <cmath>
 #include <vector>
 
-#include "runtime/platform/cups_library.h"
+#include "runtime/platform/linux/cups_library.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "runtime/platform/x11_event_claim.h"
+#include "runtime/platform/x11/x11_event_claim.h"
 
 #include <cstdint>
 // Last: it defines min and max as macros.

@@ -1,4 +1,4 @@
-#include "runtime/core/line_input.h"
+#include "runtime/console/line_input.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,14 +6,14 @@
 #include <string_view>
 
 #include "runtime/core/errors.h"
-#include "runtime/core/input_cursor.h"
+#include "runtime/core/key_queue.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/image.h"
+#include "runtime/screen/input_cursor.h"
 #include "runtime/screen/text_output.h"
 #include "runtime/window/frame_ring.h"
-#include "runtime/window/key_queue.h"
 
 input_target input_targets[max_input_targets + 1];
 

@@ -1,8 +1,7 @@
-#include "runtime/window/startup.h"
-
-#include <unistd.h>
+#include "runtime/console/startup.h"
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -24,8 +23,8 @@ const char* command_line_text = "";
 namespace {
 
 void change_to_executable_folder() {
-    const std::string folder = executable_folder_of(platform_executable_path());
-    if (!folder.empty() && chdir(folder.c_str()) != 0) return;
+    std::error_code ignored; // a folder that cannot be entered leaves the directory as it is
+    std::filesystem::current_path(executable_folder_of(platform_executable_path()), ignored);
 }
 
 void build_command_line(int argc, char** argv) {
@@ -115,10 +114,4 @@ std::string executable_folder_of(const std::string& path) {
     if (cut == std::string::npos) return {};
     const size_t length = path[cut] == ':' ? cut + 1 : cut;
     return length == 0 ? std::string(1, '/') : path.substr(0, length);
-}
-
-void rt_window_hook(int kind, int32_t a, int32_t b) {
-    if (kind == window_hook_close) close_request.fetch_or(1);
-    if (kind == window_hook_key) keyboard_hook_key(a, b);
-    // Mouse movement feeds no mouse queue here.
 }

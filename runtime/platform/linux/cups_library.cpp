@@ -1,4 +1,4 @@
-#include "runtime/platform/cups_library.h"
+#include "runtime/platform/linux/cups_library.h"
 
 #include <dlfcn.h>
 

@@ -1,4 +1,4 @@
-#include "runtime/window/key_queue.h"
+#include "runtime/core/key_queue.h"
 
 #include <atomic>
 
@@ -7,7 +7,6 @@
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/platform/wake_word.h"
-#include "runtime/window/service_thread.h"
 
 namespace {
 
@@ -71,7 +70,7 @@ bool rt_key_waiting() {
 void rt_key_wait_idle(int32_t longest_ms) {
     const uint32_t seen = key_wait_word.load();
     // Back to waiting after keys: the page shows what they did, so it is shown now.
-    if (idle_after_keys.exchange(keys_read) != keys_read) service_request_frame();
+    if (idle_after_keys.exchange(keys_read) != keys_read) rt_request_frame();
     if (rt_key_waiting() || shutting_down.load()) return;
     const int32_t wait_ms = longest_ms > 0 && longest_ms < key_wait_ms ? longest_ms : key_wait_ms;
     key_waiters.fetch_add(1);

@@ -1,6 +1,7 @@
-#include "runtime/platform/x11_keyboard_state.h"
+#include "runtime/platform/x11/x_keys.h"
 
 #include "runtime/platform/clock.h"
+#include "runtime/platform/key_identifiers.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>

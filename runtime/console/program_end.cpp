@@ -1,12 +1,13 @@
 // The end of the program's main routine: the prompt on the bottom row and the stop.
+#include "runtime/console/startup.h"
 #include "runtime/core/errors.h"
+#include "runtime/core/key_queue.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/clock.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
-#include "runtime/window/key_queue.h"
 
 namespace {
 

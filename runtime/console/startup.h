@@ -22,9 +22,5 @@ void rt_start_headless(rt_main_routine main_routine);
 // colon the colon stays; a file in the root folder gives "/"; no separator gives "".
 std::string executable_folder_of(const std::string& path);
 
-// Hook from the window layer: close requested; a key freeglut does not deliver
-// (identifier, direction > 0 pressed); relative mouse movement.
-constexpr int window_hook_close = 1;
-constexpr int window_hook_key = 2;
-constexpr int window_hook_mouse_move = 3;
-void rt_window_hook(int kind, int32_t a, int32_t b);
+// End of the main routine: "Press any key to continue", then stop.
+[[noreturn]] void rt_end();

@@ -1,4 +1,4 @@
-#include "runtime/core/input_cursor.h"
+#include "runtime/screen/input_cursor.h"
 
 #include <algorithm>
 #include <cstring>
