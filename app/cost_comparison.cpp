@@ -11,7 +11,6 @@ namespace {
 // Text printing and scrolling stay above the bottom row while the calculator runs.
 constexpr int32_t view_top = 1;
 constexpr int32_t view_bottom = 24;
-constexpr uint32_t view_rows_given = 3;
 
 // The texts in which the entries of the two procedures differ.
 struct entry_texts {
@@ -60,7 +59,7 @@ float quotient(long double dividend, long double divisor) {
 
 void enter_procedure(rt_routine& r, uint32_t line, const entry_texts& texts, float labour_rate,
                      procedure& p) {
-    r.statement(line, [] { rt_view_print(view_top, view_bottom, view_rows_given); });
+    r.statement(line, [] { rt_view_print(view_top, view_bottom, view_print_rows_given); });
     r.statement(line + 1, [] { rt_cls(0, 0, 0); });
     print_line(r, line + 2, texts.heading);
     print_line(r, line + 3);
@@ -162,7 +161,7 @@ void print_table(rt_routine& r, uint32_t line, const procedure& first, const pro
 }
 
 void show_table(rt_routine& r, uint32_t line, const procedure& first, const procedure& second) {
-    r.statement(line, [] { rt_view_print(view_top, view_bottom, view_rows_given); });
+    r.statement(line, [] { rt_view_print(view_top, view_bottom, view_print_rows_given); });
     r.statement(line + 1, [] { rt_cls(0, 0, 0); });
     print_table(r, line + 2, first, second, print_device::screen);
 }

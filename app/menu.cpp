@@ -50,8 +50,10 @@ constexpr int16_t ultrasonic_selection = 12;
 void draw_menu(rt_routine& r) {
     r.statement(353, [] { rt_cls(0, 0, 0); });
     r.statement(355, [] { rt_cls(0, 0, 0); });
-    r.statement(356, [] { rt_screen(0, 0, 0, 0, 0, 1); });
-    r.statement(357, [] { rt_color(7, 9, 3, 7); });
+    r.statement(356, [] { rt_screen(0, 0, 0, 0, 0, screen_mode_given); });
+    r.statement(357, [] {
+        rt_color(7, 9, 3, colour_foreground_given | colour_background_given | colour_border_given);
+    });
     r.statement(358, [] { rt_cls(0, 0, 0); });
     print_line(r, 359, "                      SELECT AN OPTION");
     print_line(r, 360);
@@ -101,7 +103,7 @@ void closing_screen() {
             rt_print("*", true);
         });
     print_line(r, 384, stars);
-    r.statement(385, [] { rt_locate(5, 10, 0, 0, 0, 3); });
+    r.statement(385, [] { rt_locate(5, 10, 0, 0, 0, locate_row_given | locate_column_given); });
     print_line(r, 386,
                " <<<<<<<<<<<<<<<<<< MIRVALENTOPRAXIUS  VER. 1.3 Rev 2020 "
                ">>>>>>>>>>>>>>>>>>>>>");
@@ -129,7 +131,7 @@ void closing_screen() {
     uint32_t line = 387;
     for (const credit_line& credit : credits)
         print_line(r, line++, std::string(credit.text) + std::string(credit.trailing_blanks, ' '));
-    r.statement(401, [] { rt_locate(22, 1, 0, 0, 0, 3); });
+    r.statement(401, [] { rt_locate(22, 1, 0, 0, 0, locate_row_given | locate_column_given); });
     print_line(r, 402, "PRESS ANY KEY TO CONTINUE");
     wait_for_key(r, 403);
     rt_stop_program();

@@ -63,8 +63,9 @@ void program_main() {
     error_state.trap_enabled = 1;
     {
         rt_routine routine;
-        routine.statement(1, [] { rt_screen(0, 0, 0, 0, 0, 1); });
-        routine.statement(2, [] { rt_color(7, 9, 0, 3); });
+        routine.statement(1, [] { rt_screen(0, 0, 0, 0, 0, screen_mode_given); });
+        routine.statement(
+            2, [] { rt_color(7, 9, 0, colour_foreground_given | colour_background_given); });
     }
     for (;;) {
         try {

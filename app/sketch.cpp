@@ -8,7 +8,6 @@
 namespace {
 
 constexpr int32_t sketch_screen_mode = 2;
-constexpr uint32_t screen_mode_given = 1;
 
 void draw_step(const sketch_step& step) {
     switch (step.what) {

@@ -86,8 +86,10 @@ void plain_line(rt_routine& r, uint32_t statement, float x1, float y1, float x2,
 }
 
 void text_screen(rt_routine& r, uint32_t statement) {
-    r.statement(statement, [] { rt_screen(text_mode, 0, 0, 0, 0, 1); });
-    r.statement(statement + 1, [] { rt_color(7, 9, 0, 7); });
+    r.statement(statement, [] { rt_screen(text_mode, 0, 0, 0, 0, screen_mode_given); });
+    r.statement(statement + 1, [] {
+        rt_color(7, 9, 0, colour_foreground_given | colour_background_given | colour_border_given);
+    });
 }
 
 void introduction(rt_routine& r) {
@@ -95,7 +97,8 @@ void introduction(rt_routine& r) {
     // The mode is already the menu's, so nothing else would clear the menu's rows from
     // under the introduction.
     r.statement(1802, [] { rt_cls(0, 0, 0); });
-    r.statement(1803, [] { rt_view_print(question_top_row, question_bottom_row, 3); });
+    r.statement(
+        1803, [] { rt_view_print(question_top_row, question_bottom_row, view_print_rows_given); });
     print_line(r, 1804, " This program provides a rough graphic representation of the Ultrasonic");
     print_line(r, 1805, "Inpection process. Now so much more is built into a machine.");
     print_line(r, 1806, " A welder of the shop floor, for the inspection bench.");
@@ -243,7 +246,7 @@ void draw_beam(rt_routine& r, const inspection& in, float& depth) {
 }
 
 void print_band(rt_routine& r, const inspection& in, float depth) {
-    r.statement(1890, [] { rt_view_print(band_top_row, band_bottom_row, 3); });
+    r.statement(1890, [] { rt_view_print(band_top_row, band_bottom_row, view_print_rows_given); });
     print_items(r, 1891,
                 {"Transducer Angle", number_text(in.angle), degree_sign, "   Material Thickness",
                  number_text(in.thickness), "in.", "   Sound Path", number_text(in.sound_path),
@@ -274,12 +277,13 @@ bool wants_another(rt_routine& r) {
 void simulate(rt_routine& r, float& depth) {
     text_screen(r, 1810);
     r.statement(1812, [] { rt_cls(0, 0, 0); });
-    r.statement(1813, [] { rt_view_print(question_top_row, question_bottom_row, 3); });
+    r.statement(
+        1813, [] { rt_view_print(question_top_row, question_bottom_row, view_print_rows_given); });
     r.statement(1814, [] { rt_cls(0, 0, 0); });
     inspection in = ask_inspection(r);
     r.statement(1827, [] { rt_cls(0, 0, 0); });
-    r.statement(1828, [] { rt_screen(picture_mode, 0, 0, 0, 0, 1); });
-    r.statement(1829, [] { rt_palette(0, dark_red, 3); });
+    r.statement(1828, [] { rt_screen(picture_mode, 0, 0, 0, 0, screen_mode_given); });
+    r.statement(1829, [] { rt_palette(0, dark_red, palette_entry_given); });
     derive(r, in);
     r.statement(1837, [] {
         rt_window(window_left, window_top, window_right, window_bottom, window_coordinates);
@@ -300,5 +304,5 @@ void ultrasonic_simulation() {
         simulate(r, depth);
         if (!wants_another(r)) break;
     }
-    r.statement(1897, [] { rt_screen(text_mode, 0, 0, 0, 0, 1); });
+    r.statement(1897, [] { rt_screen(text_mode, 0, 0, 0, 0, screen_mode_given); });
 }

@@ -67,7 +67,7 @@ void start_up(int argc, char** argv) {
     rt_screen_init();
     rt_fonts_init();
     // 17. The first page: 80 x 25 text.
-    rt_screen(0, 0, 0, 0, 0, 1);
+    rt_screen(0, 0, 0, 0, 0, screen_mode_given);
 }
 
 // The audio library resolves any relative path in its settings (a wave output's file) while

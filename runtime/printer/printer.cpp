@@ -21,7 +21,7 @@ constexpr int32_t ink_colour = 0;
 constexpr uint8_t paper_colour = 15;
 constexpr int printing_wait_ms = 64;
 constexpr double print_time_resolution = 0.001;
-constexpr uint32_t given_first = 1, given_second = 2;
+constexpr uint32_t given_first = 1;
 
 // What the spooler needs of a page; the pointers stay valid while the image lives, so the
 // service thread never has to look into the image table.
@@ -99,12 +99,12 @@ bool create_printer_page() {
         return false;
     }
     select_dest_slot(slot);
-    rt_cls(0, paper_colour, given_first | given_second);
+    rt_cls(0, paper_colour, cls_method_given | cls_colour_given);
     rt_set_font(page_font, 0, 0);
     dest->fg_colour = ink_colour;
     dest->draw_colour = ink_colour;
     dest->bg_colour = paper_colour;
-    rt_view_print(1, printer_page_rows, given_first | given_second);
+    rt_view_print(1, printer_page_rows, view_print_rows_given);
     printer_picture = {dest->pixels, dest->palette, dest->width, dest->height};
     page_slot = slot;
     page_exists.store(true);
@@ -113,7 +113,7 @@ bool create_printer_page() {
 
 void settle_owed_clear() {
     if (!clear_owed.exchange(false)) return;
-    rt_cls(0, paper_colour, given_second);
+    rt_cls(0, paper_colour, cls_colour_given);
     printer_line_restart();
 }
 

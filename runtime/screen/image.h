@@ -78,10 +78,18 @@ extern uint8_t* alpha_table;
 // Start-up: colour tables, image table with slots 0 and 1 reserved.
 void rt_screen_init();
 
+// The arguments given to rt_screen.
+constexpr uint32_t screen_mode_given = 1, screen_colour_switch_given = 2,
+                   screen_active_page_given = 4, screen_visual_page_given = 8;
 void rt_screen(int32_t mode, int32_t colour_switch, int32_t active_page, int32_t visual_page,
                int32_t fifth, uint32_t given);
 void rt_width(int32_t device, int32_t columns, int32_t rows, uint32_t given);
+// The arguments given to rt_color: foreground, background, border (or palette) colour.
+constexpr uint32_t colour_foreground_given = 1, colour_background_given = 2,
+                   colour_border_given = 4;
 void rt_color(uint32_t first, uint32_t second, uint32_t third, uint32_t given);
+// The attribute and its colour value, given together (neither: the default palette).
+constexpr uint32_t palette_entry_given = 3;
 void rt_palette(int32_t attribute, int32_t colour, uint32_t given);
 void rt_pcopy(int32_t from, int32_t to);
 void rt_out(int32_t port, int32_t value);

@@ -293,7 +293,7 @@ void width_of_text_screen(int32_t columns, int32_t rows, uint32_t given) {
     pending_text_size[0] = columns;
     pending_text_size[1] = rows;
     pending_text_size[2] = font;
-    rt_screen(0, 0, 0, 0, 0, 1);
+    rt_screen(0, 0, 0, 0, 0, screen_mode_given);
 }
 
 // Cell heights a pixel mode offers for a text grid (8-pixel-wide cells): the 8-pixel font
@@ -327,7 +327,7 @@ void width_of_pixel_screen(int32_t columns, int32_t rows, uint32_t given) {
     if (given & 1) pending_text_size[0] = columns;
     if (given & 2) pending_text_size[1] = rows;
     if ((given & 3) == 3) pending_text_size[2] = text_font_for(columns, rows);
-    rt_screen(0, 0, 0, 0, 0, 1);
+    rt_screen(0, 0, 0, 0, 0, screen_mode_given);
 }
 
 } // namespace

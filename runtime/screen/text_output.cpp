@@ -265,7 +265,7 @@ void text_new_line() {
     if (on_printer_page(printer_event::query)) printer_column = 0;
     if (image.cursor_row <= image.print_bottom) return;
     if (on_printer_page(printer_event::page_full)) {
-        rt_cls(0, 15, 2);
+        rt_cls(0, 15, cls_colour_given);
         return;
     }
     scroll_print_region(image);
