@@ -52,47 +52,31 @@ int32_t special_key_id(int key) {
     return 0;
 }
 
-void follow_glut_modifiers(int glut_modifiers) {
-    follow_host_modifiers(glut_modifiers & GLUT_ACTIVE_SHIFT, glut_modifiers & GLUT_ACTIVE_CTRL,
-                          glut_modifiers & GLUT_ACTIVE_ALT);
+host_modifiers modifiers_of(int glut_modifiers) {
+    return {(glut_modifiers & GLUT_ACTIVE_SHIFT) != 0, (glut_modifiers & GLUT_ACTIVE_CTRL) != 0,
+            (glut_modifiers & GLUT_ACTIVE_ALT) != 0};
 }
 
-// With Ctrl the window delivers control codes: give back the letter (and Enter).
-int32_t character_key_id(unsigned char key, int glut_modifiers) {
-    int32_t c = key;
-    if (glut_modifiers & GLUT_ACTIVE_CTRL) {
-        if (c == 10)
-            c = 13;
-        else if (c >= 1 && c <= 26)
-            c += shift_held() ? 64 : 96;
-    }
-    return c == delete_character ? key_delete : c;
+int32_t character_key_id(unsigned char key) {
+    return key == delete_character ? key_delete : key;
 }
 
 } // namespace
 
 void keyboard_char_down(unsigned char key, int glut_modifiers) {
-    follow_glut_modifiers(glut_modifiers);
-    key_press(character_key_id(key, glut_modifiers));
+    host_key(character_key_id(key), true, modifiers_of(glut_modifiers));
 }
 
 void keyboard_char_up(unsigned char key, int glut_modifiers) {
-    follow_glut_modifiers(glut_modifiers);
-    key_release(character_key_id(key, glut_modifiers));
+    host_key(character_key_id(key), false, modifiers_of(glut_modifiers));
 }
 
 void keyboard_special_down(int key, int glut_modifiers) {
-    const int32_t id = special_key_id(key);
-    if (id == 0) return;
-    follow_glut_modifiers(glut_modifiers);
-    key_press(id);
+    if (const int32_t id = special_key_id(key)) host_key(id, true, modifiers_of(glut_modifiers));
 }
 
 void keyboard_special_up(int key, int glut_modifiers) {
-    const int32_t id = special_key_id(key);
-    if (id == 0) return;
-    follow_glut_modifiers(glut_modifiers);
-    key_release(id);
+    if (const int32_t id = special_key_id(key)) host_key(id, false, modifiers_of(glut_modifiers));
 }
 
 void keyboard_hook_key(int32_t id, int32_t direction) {

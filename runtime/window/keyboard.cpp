@@ -96,6 +96,9 @@ bool key_is_held(int32_t id) {
     return place_of(id) >= 0;
 }
 
+bool shift_held() {
+    return key_is_held(key_left_shift) || key_is_held(key_right_shift);
+}
 bool ctrl_held() {
     return key_is_held(key_left_ctrl) || key_is_held(key_right_ctrl);
 }
@@ -460,6 +463,29 @@ void let_go_both(int32_t left, int32_t right) {
     if (key_is_held(right)) key_release(right);
 }
 
+void follow_host_modifiers(host_modifiers held) {
+    if (!held.shift) let_go_both(key_left_shift, key_right_shift);
+    if (!held.ctrl)
+        let_go_both(key_left_ctrl, key_right_ctrl);
+    else if (!ctrl_held())
+        key_press_state(key_left_ctrl);
+    if (!held.alt)
+        let_go_both(key_left_alt, key_right_alt);
+    else if (!alt_held())
+        key_press_state(key_left_alt);
+}
+
+constexpr int32_t control_line_feed = 10;
+constexpr int32_t control_a = 1;
+constexpr int32_t control_z = 26;
+
+// The letter (or Enter) a control code typed with Ctrl stands for.
+int32_t key_under_ctrl(int32_t c) {
+    if (c == control_line_feed) return key_enter;
+    if (c >= control_a && c <= control_z) return c - control_a + (shift_held() ? 'A' : 'a');
+    return c;
+}
+
 // --- The desktop's keyboard ------------------------------------------------------------
 
 struct desktop_held_key {
@@ -526,6 +552,15 @@ void key_press_state(int32_t id) {
     handle_press(id, key_source::generated);
 }
 
+void host_key(int32_t id, bool pressed, host_modifiers held) {
+    follow_host_modifiers(held);
+    if (held.ctrl) id = key_under_ctrl(id);
+    if (pressed)
+        key_press(id);
+    else
+        key_release(id);
+}
+
 void key_release(int32_t id) {
     const int32_t c = normalised_id(id);
     let_go_key(c);
@@ -536,22 +571,6 @@ void key_release(int32_t id) {
         if (const uint8_t scan = key_scan_code(c)) append_raw_scan_code(scan + release_scan_bit);
     }
     update_flags_after(c);
-}
-
-void follow_host_modifiers(bool shift, bool ctrl, bool alt) {
-    if (!shift) let_go_both(key_left_shift, key_right_shift);
-    if (!ctrl)
-        let_go_both(key_left_ctrl, key_right_ctrl);
-    else if (!ctrl_held())
-        key_press_state(key_left_ctrl);
-    if (!alt)
-        let_go_both(key_left_alt, key_right_alt);
-    else if (!alt_held())
-        key_press_state(key_left_alt);
-}
-
-bool shift_held() {
-    return key_is_held(key_left_shift) || key_is_held(key_right_shift);
 }
 
 bool key_is_down(int32_t id) {

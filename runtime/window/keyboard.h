@@ -12,11 +12,18 @@ void key_release(int32_t id);
 // replacement text): never Break, Pause, a resume or a trapped key.
 void key_press_state(int32_t id);
 
-// The modifiers the host reports held with a key event. A modifier released while the
-// window had no focus leaves no release event behind; this state tells. The host's Shift
-// includes Caps Lock, so Shift is only ever let go by it, never pressed.
-void follow_host_modifiers(bool shift, bool ctrl, bool alt);
-bool shift_held();
+// The modifiers the host reports held with a key event.
+struct host_modifiers {
+    bool shift;
+    bool ctrl;
+    bool alt;
+};
+
+// The host's one way in: a key going down or up, with the modifiers the host reports held.
+// A modifier released while the window had no focus leaves no release event behind; the
+// reported modifiers tell. The host's Shift includes Caps Lock, so it only ever lets Shift
+// go, never presses it. With Ctrl the host delivers control codes for letters and Enter.
+void host_key(int32_t id, bool pressed, host_modifiers held);
 
 // The key-down query: a character also matches its keypad key, a navigation code
 // 0x4700 to 0x5300 also matches its keypad key with Num Lock off.
