@@ -2,8 +2,6 @@
 
 #include <GL/freeglut.h>
 
-#include <cstdint>
-
 #include "runtime/platform/key_identifiers.h"
 #include "runtime/window/keyboard.h"
 

@@ -506,20 +506,6 @@ constexpr desktop_held_key desktop_held_keys[] = {
     {&desktop_keyboard_state::num_lock_on, key_num_lock},
 };
 
-struct desktop_modifier {
-    bool desktop_keyboard_state::*held;
-    held_modifier bit;
-};
-
-constexpr desktop_modifier desktop_modifiers[] = {
-    {&desktop_keyboard_state::left_shift_held, held_left_shift},
-    {&desktop_keyboard_state::right_shift_held, held_right_shift},
-    {&desktop_keyboard_state::left_ctrl_held, held_left_ctrl},
-    {&desktop_keyboard_state::right_ctrl_held, held_right_ctrl},
-    {&desktop_keyboard_state::left_alt_held, held_left_alt},
-    {&desktop_keyboard_state::right_alt_held, held_right_alt},
-};
-
 void follow_lock(bool desktop_on, int32_t lock) {
     if (desktop_on == key_is_held(lock)) return;
     if (desktop_on)
@@ -538,7 +524,12 @@ desktop_keyboard_state desktop_locks() {
 desktop_keyboard_state desktop_now() {
     desktop_keyboard_state desktop = desktop_locks();
     const unsigned held = platform_held_modifiers();
-    for (const desktop_modifier& m : desktop_modifiers) desktop.*m.held = held & m.bit;
+    desktop.left_shift_held = held & held_left_shift;
+    desktop.right_shift_held = held & held_right_shift;
+    desktop.left_ctrl_held = held & held_left_ctrl;
+    desktop.right_ctrl_held = held & held_right_ctrl;
+    desktop.left_alt_held = held & held_left_alt;
+    desktop.right_alt_held = held & held_right_alt;
     return desktop;
 }
 
