@@ -2,10 +2,7 @@
 
 #include <GL/freeglut.h>
 
-#include <cstdint>
-
 #include "runtime/platform/key_identifiers.h"
-#include "runtime/window/held_keys.h"
 #include "runtime/window/keyboard.h"
 
 namespace {
@@ -16,33 +13,33 @@ struct special_key {
 };
 
 constexpr special_key special_keys[] = {
-    {1, 0x3B00},
-    {2, 0x3C00},
-    {3, 0x3D00},
-    {4, 0x3E00},
-    {5, 0x3F00},
-    {6, 0x4000},
-    {7, 0x4100},
-    {8, 0x4200},
-    {9, 0x4300},
-    {10, 0x4400},
-    {11, 0x8500},
-    {12, 0x8600},
-    {100, 0x4B00},
-    {101, 0x4800},
-    {102, 0x4D00},
-    {103, 0x5000},
-    {104, 0x4900},
-    {105, 0x5100},
-    {106, 0x4700},
-    {107, 0x4F00},
-    {108, 0x5200},
-    {112, key_left_shift},
-    {113, key_right_shift},
-    {114, key_left_ctrl},
-    {115, key_right_ctrl},
-    {116, key_left_alt},
-    {117, key_right_alt},
+    {GLUT_KEY_F1, 0x3B00},
+    {GLUT_KEY_F2, 0x3C00},
+    {GLUT_KEY_F3, 0x3D00},
+    {GLUT_KEY_F4, 0x3E00},
+    {GLUT_KEY_F5, 0x3F00},
+    {GLUT_KEY_F6, 0x4000},
+    {GLUT_KEY_F7, 0x4100},
+    {GLUT_KEY_F8, 0x4200},
+    {GLUT_KEY_F9, 0x4300},
+    {GLUT_KEY_F10, 0x4400},
+    {GLUT_KEY_F11, 0x8500},
+    {GLUT_KEY_F12, 0x8600},
+    {GLUT_KEY_LEFT, 0x4B00},
+    {GLUT_KEY_UP, 0x4800},
+    {GLUT_KEY_RIGHT, 0x4D00},
+    {GLUT_KEY_DOWN, 0x5000},
+    {GLUT_KEY_PAGE_UP, 0x4900},
+    {GLUT_KEY_PAGE_DOWN, 0x5100},
+    {GLUT_KEY_HOME, 0x4700},
+    {GLUT_KEY_END, 0x4F00},
+    {GLUT_KEY_INSERT, 0x5200},
+    {GLUT_KEY_SHIFT_L, key_left_shift},
+    {GLUT_KEY_SHIFT_R, key_right_shift},
+    {GLUT_KEY_CTRL_L, key_left_ctrl},
+    {GLUT_KEY_CTRL_R, key_right_ctrl},
+    {GLUT_KEY_ALT_L, key_left_alt},
+    {GLUT_KEY_ALT_R, key_right_alt},
 };
 
 constexpr unsigned char delete_character = 127;
@@ -53,62 +50,39 @@ int32_t special_key_id(int key) {
     return 0;
 }
 
-void let_go_both(int32_t left, int32_t right) {
-    if (key_is_held(left)) key_release(left);
-    if (key_is_held(right)) key_release(right);
+host_modifiers modifiers_of(int glut_modifiers) {
+    return {(glut_modifiers & GLUT_ACTIVE_SHIFT) != 0, (glut_modifiers & GLUT_ACTIVE_CTRL) != 0,
+            (glut_modifiers & GLUT_ACTIVE_ALT) != 0};
 }
 
-// A modifier released while the window had no focus leaves no release event behind;
-// freeglut's modifier state tells. Its Shift includes Caps Lock, so Shift is only
-// ever let go by it, never pressed.
-void follow_glut_modifiers(int glut_modifiers) {
-    if (!(glut_modifiers & GLUT_ACTIVE_SHIFT)) let_go_both(key_left_shift, key_right_shift);
-    if (!(glut_modifiers & GLUT_ACTIVE_CTRL))
-        let_go_both(key_left_ctrl, key_right_ctrl);
-    else if (!ctrl_held())
-        key_press_state(key_left_ctrl);
-    if (!(glut_modifiers & GLUT_ACTIVE_ALT))
-        let_go_both(key_left_alt, key_right_alt);
-    else if (!alt_held())
-        key_press_state(key_left_alt);
-}
-
-// With Ctrl the window delivers control codes: give back the letter (and Enter).
-int32_t character_key_id(unsigned char key, int glut_modifiers) {
-    int32_t c = key;
-    if (glut_modifiers & GLUT_ACTIVE_CTRL) {
-        if (c == 10)
-            c = 13;
-        else if (c >= 1 && c <= 26)
-            c += shift_held() ? 64 : 96;
-    }
-    return c == delete_character ? key_delete : c;
+int32_t character_key_id(unsigned char key) {
+    return key == delete_character ? key_delete : key;
 }
 
 } // namespace
 
 void keyboard_char_down(unsigned char key, int glut_modifiers) {
-    follow_glut_modifiers(glut_modifiers);
-    key_press(character_key_id(key, glut_modifiers));
+    host_key(character_key_id(key), true, modifiers_of(glut_modifiers));
 }
 
 void keyboard_char_up(unsigned char key, int glut_modifiers) {
-    follow_glut_modifiers(glut_modifiers);
-    key_release(character_key_id(key, glut_modifiers));
+    host_key(character_key_id(key), false, modifiers_of(glut_modifiers));
 }
 
 void keyboard_special_down(int key, int glut_modifiers) {
-    const int32_t id = special_key_id(key);
-    if (id == 0) return;
-    follow_glut_modifiers(glut_modifiers);
-    key_press(id);
+    if (const int32_t id = special_key_id(key)) host_key(id, true, modifiers_of(glut_modifiers));
 }
 
 void keyboard_special_up(int key, int glut_modifiers) {
-    const int32_t id = special_key_id(key);
-    if (id == 0) return;
-    follow_glut_modifiers(glut_modifiers);
-    key_release(id);
+    if (const int32_t id = special_key_id(key)) host_key(id, false, modifiers_of(glut_modifiers));
+}
+
+void keyboard_hook_key(int32_t id, int32_t direction) {
+    if (id != key_pause && id != key_break) return;
+    if (direction > 0)
+        key_press(id);
+    else
+        key_release(id);
 }
 
 void keyboard_callback(unsigned char key, int, int) {

@@ -12,7 +12,6 @@
 #include "runtime/window/display.h"
 #include "runtime/window/frame_ring.h"
 #include "runtime/window/glut_keys.h"
-#include "runtime/window/keyboard.h"
 
 namespace {
 

@@ -15,9 +15,6 @@
 #include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
 #include "runtime/window/glut_keys.h"
-#include "runtime/window/held_keys.h"
-#include "runtime/window/key_events.h"
-#include "runtime/window/key_logs.h"
 #include "runtime/window/keyboard.h"
 #include "tests/support/string_testing.h"
 
