@@ -16,6 +16,15 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# pkg-config, where a find module asks it, sees the Windows libraries, never the build
+# machine's own.
+set(mirva_pkg_config_dirs "")
+foreach(prefix IN LISTS MIRVA_WINDOWS_DEPS)
+    list(APPEND mirva_pkg_config_dirs ${prefix}/lib/pkgconfig)
+endforeach()
+string(REPLACE ";" ":" mirva_pkg_config_dirs "${mirva_pkg_config_dirs}")
+set(ENV{PKG_CONFIG_LIBDIR} "${mirva_pkg_config_dirs}")
+set(ENV{PKG_CONFIG_PATH} "")
 
 # libgcc, libstdc++ and winpthread go into every executable and DLL, so that they import
 # only Windows' own DLLs and each other.

@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that are missing for building (and, with "test", for
-# testing). Uses apt-get as root, or through sudo.
+# Installs the Debian packages that are missing for building (with "windows", for the
+# Windows cross-build; with "test", for testing, the Windows stage included). Uses apt-get
+# as root, or through sudo.
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config googletest libgtest-dev freeglut3-dev libgl1-mesa-dev
           libglu1-mesa-dev libgl1-mesa-dri libx11-dev libopenal-dev libcups2-dev libfreetype-dev)
+# The cross compilers (posix thread model) and Wine to run the Windows tests.
+windows_packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xz-utils)
+if [ "${1:-}" = "windows" ]; then
+    packages+=("${windows_packages[@]}")
+fi
 if [ "${1:-}" = "test" ]; then
+    packages+=("${windows_packages[@]}")
     packages+=(clang libclang-rt-14-dev xvfb xdotool x11-utils imagemagick xauth
               g++-aarch64-linux-gnu cups-daemon cups-client cups-core-drivers cups-filters
               printer-driver-cups-pdf fonts-dejavu-core
