@@ -2,29 +2,14 @@
 
 #include <csignal>
 
-#if defined(__i386__) || defined(__x86_64__)
-#include <fpu_control.h>
-#define MIRVA_X87_PRECISION 1
-#endif
-
 #include "app/app_io.h"
 #include "app/go_to.h"
 #include "app/menu.h"
 #include "runtime/core/errors.h"
+#include "runtime/platform/floating_point.h"
 #include "runtime/screen/image.h"
 
 namespace {
-
-// The x87 unit computes with a 64-bit mantissa; elsewhere long double is what the
-// compiler provides and there is no precision to set.
-void set_extended_precision() {
-#ifdef MIRVA_X87_PRECISION
-    fpu_control_t word;
-    _FPU_GETCW(word);
-    word = (word & ~_FPU_DOUBLE & ~_FPU_SINGLE) | _FPU_EXTENDED;
-    _FPU_SETCW(word);
-#endif
-}
 
 void on_arithmetic_fault(int) {
     rt_raise_error(err_division_by_zero);
@@ -56,7 +41,7 @@ void program_main() {
     if (rt_take_handler_entry()) error_trap();
     static bool precision_set = false;
     if (!precision_set) {
-        set_extended_precision();
+        platform_use_extended_precision();
         precision_set = true;
     }
     std::signal(SIGFPE, on_arithmetic_fault);

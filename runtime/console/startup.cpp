@@ -24,7 +24,9 @@ namespace {
 
 void change_to_executable_folder() {
     std::error_code ignored; // a folder that cannot be entered leaves the directory as it is
-    std::filesystem::current_path(executable_folder_of(platform_executable_path()), ignored);
+    // The path is UTF-8 on every host; a plain string would be read in Windows' code page.
+    const std::string folder = executable_folder_of(platform_executable_path());
+    std::filesystem::current_path(std::u8string(folder.begin(), folder.end()), ignored);
 }
 
 void build_command_line(int argc, char** argv) {

@@ -18,6 +18,9 @@ using print_row_source = void (*)(const void* context, print_area area, int32_t 
 // refused the job; nothing is reported to the user.
 bool platform_print_picture(print_row_source rows, const void* context);
 
+// The host's spooler, which platform_print_picture calls unless a stand-in is installed.
+bool host_print_picture(print_row_source rows, const void* context);
+
 // Tests install a stand-in printer; it is called instead of the spooler. Null restores
 // the spooler.
 using print_stand_in = bool (*)(print_row_source rows, const void* context);

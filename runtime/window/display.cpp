@@ -2,10 +2,10 @@
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
-#include <malloc.h>
 
 #include "runtime/core/run_control.h"
 #include "runtime/platform/gl_present.h"
+#include "runtime/platform/heap.h"
 #include "runtime/window/frame_ring.h"
 
 display_state display;
@@ -213,9 +213,8 @@ void display_callback() {
         mark_older_slots_done();
         if (!paused.load()) glutSwapBuffers();
     }
-    // The buffers of the old size are free now; the C heap keeps freed memory for reuse,
-    // so a change of screen would otherwise leave megabytes resident that nothing uses.
-    if (picture_changed) malloc_trim(0);
+    // The buffers of the old size are free now.
+    if (picture_changed) platform_trim_heap();
 }
 
 bool display_needs_drawing() {

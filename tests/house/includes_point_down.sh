@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$1"
 declare -A rank=([runtime/platform]=0 [runtime/core]=1 [runtime/screen]=2 [runtime/printer]=3
     [runtime/sound]=3 [runtime/window]=4 [runtime/console]=5 [app]=6
-    [runtime/platform/x11]=host [runtime/platform/linux]=host)
+    [runtime/platform/x11]=host [runtime/platform/linux]=host [runtime/platform/windows]=host)
 
 allowed() { # from-folder to-folder
     local from=$1 to=$2

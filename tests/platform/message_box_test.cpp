@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "runtime/platform/message_box.h"
+#include "runtime/platform/x11/message_box_owner.h"
 #include "tests/support/x_window.h"
 #include "tests/support/xvfb_session.h"
 

@@ -5,7 +5,6 @@
 #include "runtime/platform/print_spooler.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <vector>
 
@@ -24,8 +23,6 @@ constexpr int fallback_dpi = 300;
 constexpr int fallback_margin = 423; // hundredths of a millimetre
 constexpr double hundredths_mm_per_inch = 2540.0;
 constexpr double centimetres_per_inch = 2.54;
-
-std::atomic<print_stand_in> installed_stand_in{nullptr};
 
 // Loaded before any of the functions below runs (print_through_cups checks).
 const cups_library& cups() {
@@ -176,7 +173,9 @@ bool send_document(cups_dest_t* dest, cups_dinfo_t* info, int job_id, print_row_
     return written && finished <= IPP_STATUS_OK_CONFLICTING;
 }
 
-bool print_through_cups(print_row_source rows, const void* context) {
+} // namespace
+
+bool host_print_picture(print_row_source rows, const void* context) {
     if (!cups_functions()) return false;
     cups_dest_t* dest = cups().get_named_dest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
     if (!dest) return false;
@@ -191,15 +190,4 @@ bool print_through_cups(print_row_source rows, const void* context) {
     if (info) cups().free_dest_info(info);
     cups().free_dests(1, dest);
     return printed;
-}
-
-} // namespace
-
-bool platform_print_picture(print_row_source rows, const void* context) {
-    if (print_stand_in stand_in = installed_stand_in.load()) return stand_in(rows, context);
-    return print_through_cups(rows, context);
-}
-
-void platform_set_print_stand_in(print_stand_in stand_in) {
-    installed_stand_in.store(stand_in);
 }

@@ -12,6 +12,7 @@
 
 #include "runtime/platform/key_identifiers.h"
 #include "runtime/platform/message_box.h"
+#include "runtime/platform/x11/message_box_owner.h"
 #include "runtime/platform/x11/x11_event_claim.h"
 #include "runtime/platform/x11/x_keys.h"
 

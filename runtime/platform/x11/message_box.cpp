@@ -1,4 +1,5 @@
 #include "runtime/platform/message_box.h"
+#include "runtime/platform/x11/message_box_owner.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -9,14 +10,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <vector>
 
 namespace {
 
-std::atomic<box_answerer> scripted_answerer{nullptr};
 std::atomic<unsigned long> main_window_xid{0};
-std::atomic<bool> giving_way{false};
 
 constexpr int box_margin = 16;
 constexpr int line_spacing = 2;
@@ -47,14 +45,6 @@ struct dialog {
     unsigned int armed_key; // keycode of an answering key that is down, 0 for none
 };
 
-box_answer accepting_answer(box_buttons kind) {
-    return kind == box_buttons::yes_no ? box_answer::yes : box_answer::ok;
-}
-
-box_answer declining_answer(box_buttons kind) {
-    return kind == box_buttons::yes_no ? box_answer::no : box_answer::ok;
-}
-
 std::vector<std::string> split_lines(const std::string& text) {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -64,11 +54,6 @@ std::vector<std::string> split_lines(const std::string& text) {
         if (end == std::string::npos) return lines;
         start = end + 1;
     }
-}
-
-void write_to_stderr(const std::string& caption, const std::string& text) {
-    std::fprintf(stderr, "%s\n%s\n", caption.c_str(), text.c_str());
-    std::fflush(stderr);
 }
 
 int line_height(const dialog& d) {
@@ -145,7 +130,7 @@ void describe_to_window_manager(dialog& d, const std::string& caption) {
     set_atom_list(d, "_NET_WM_WINDOW_TYPE", {atom(d.display, "_NET_WM_WINDOW_TYPE_DIALOG")});
 
     std::vector<Atom> state{atom(d.display, "_NET_WM_STATE_ABOVE")};
-    const unsigned long owner = main_window_xid.load();
+    const Window owner = main_window_xid.load();
     if (owner != 0) {
         XSetTransientForHint(d.display, d.window, owner);
         state.push_back(atom(d.display, "_NET_WM_STATE_MODAL"));
@@ -224,9 +209,9 @@ bool answer_for_key(const dialog& d, XKeyEvent& event, box_answer& answer) {
     else if (yes_no && key == XK_n)
         answer = box_answer::no;
     else if (key == XK_Return || key == XK_KP_Enter)
-        answer = accepting_answer(d.kind);
+        answer = box_accepting_answer(d.kind);
     else if (key == XK_Escape)
-        answer = declining_answer(d.kind);
+        answer = box_declining_answer(d.kind);
     else
         return false;
     return true;
@@ -250,7 +235,7 @@ int give_way_descriptor() {
 // The box's next event; false when the boxes give way.
 bool next_event(dialog& d, XEvent& event) {
     for (;;) {
-        if (giving_way.load()) return false;
+        if (platform_boxes_giving_way()) return false;
         if (XPending(d.display) > 0) {
             XNextEvent(d.display, &event);
             return true;
@@ -264,7 +249,7 @@ bool next_event(dialog& d, XEvent& event) {
 box_answer run_event_loop(dialog& d) {
     for (;;) {
         XEvent event;
-        if (!next_event(d, event)) return declining_answer(d.kind);
+        if (!next_event(d, event)) return box_declining_answer(d.kind);
         box_answer answer;
         switch (event.type) {
         case Expose:
@@ -298,10 +283,10 @@ box_answer run_event_loop(dialog& d) {
         }
         case ClientMessage:
             if (static_cast<Atom>(event.xclient.data.l[0]) == d.wm_delete_window)
-                return declining_answer(d.kind);
+                return box_declining_answer(d.kind);
             break;
         case DestroyNotify:
-            return declining_answer(d.kind);
+            return box_declining_answer(d.kind);
         }
     }
 }
@@ -335,25 +320,17 @@ box_answer show_dialog(Display* display, const std::string& caption, const std::
 
 } // namespace
 
-box_answer platform_message_box(const std::string& caption, const std::string& text,
-                                box_buttons buttons) {
-    write_to_stderr(caption, text);
-    if (giving_way.load()) return declining_answer(buttons);
-    if (box_answerer answerer = scripted_answerer.load()) return answerer(caption, text, buttons);
+box_answer host_message_box(const std::string& caption, const std::string& text,
+                            box_buttons buttons) {
     Display* display = XOpenDisplay(nullptr);
-    if (!display) return declining_answer(buttons);
+    if (!display) return box_declining_answer(buttons);
     const box_answer answer = show_dialog(display, caption, text, buttons);
     XCloseDisplay(display);
     return answer;
 }
 
-void platform_message_boxes_give_way() {
-    giving_way.store(true);
+void host_message_boxes_give_way() {
     eventfd_write(give_way_descriptor(), 1);
-}
-
-void platform_set_message_box_answerer(box_answerer answerer) {
-    scripted_answerer.store(answerer);
 }
 
 void platform_set_main_window(unsigned long xid) {
