@@ -12,7 +12,7 @@ build=build/windows
 settings=(-DCMAKE_BUILD_TYPE=Release -DMIRVA_TESTS=OFF)
 if [ "${1:-}" = "--tests" ]; then
     build=build/windows-test
-    settings=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRVA_WERROR=ON -DMIRVA_TESTS=ON)
+    settings=(-DCMAKE_BUILD_TYPE=Release -DMIRVA_WERROR=ON -DMIRVA_TESTS=ON)
 fi
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
     -DMIRVA_WINDOWS_DEPS="$deps" "${settings[@]}" >/dev/null
