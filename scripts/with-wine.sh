@@ -20,12 +20,17 @@ finish() {
 trap finish EXIT
 
 start=$SECONDS
-# One server for every program of the run, instead of one per program.
 "$wineserver" -p
-# Wine's own background programs start here, away from the output of the programs run
-# later, which would otherwise stay open as long as they do.
 "$wine" wineboot -i </dev/null >/dev/null 2>&1
-# No display: windows are made on Wine's null graphics driver.
+# No display: windows are made on Wine's null graphics driver, which the desktop process
+# takes when it starts, so the session starts again.
 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+"$wineserver" -k
+"$wineserver" -w
+# One server for every program of the run, instead of one per program; Wine's own
+# background programs (services, the desktop) start here, away from the output of the
+# programs run later, which they would otherwise hold open as long as they run.
+"$wineserver" -p
+"$wine" wineboot </dev/null >/dev/null 2>&1
 echo "with-wine: prefix ready in $((SECONDS - start)) s" >&2
 "$@"
