@@ -1,10 +1,5 @@
 #include "app/sketch.h"
 
-#include "runtime/screen/draw.h"
-#include "runtime/screen/graphics.h"
-#include "runtime/screen/image.h"
-#include "runtime/screen/text_output.h"
-
 namespace {
 
 constexpr int32_t sketch_screen_mode = 2;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "runtime/core/statement.h"
+#include "runtime/runtime.h"
 
 struct sketch_step {
     enum class kind : uint8_t { point, commands, line, circle };

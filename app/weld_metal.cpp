@@ -7,7 +7,6 @@
 
 #include "app/app_io.h"
 #include "app/sketch.h"
-#include "runtime/screen/text_output.h"
 
 namespace {
 

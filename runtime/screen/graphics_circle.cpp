@@ -5,7 +5,6 @@
 
 #include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
-#include "runtime/screen/graphics.h"
 #include "runtime/screen/graphics_internal.h"
 
 namespace {

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "runtime/screen/screen.h"
+
 struct rt_image {
     uint8_t in_use;
     uint8_t text_page;    // cells of character + text_attribute
@@ -77,29 +79,6 @@ extern uint8_t* alpha_table;
 
 // Start-up: colour tables, image table with slots 0 and 1 reserved.
 void rt_screen_init();
-
-// The arguments given to rt_screen.
-constexpr uint32_t screen_mode_given = 1, screen_colour_switch_given = 2,
-                   screen_active_page_given = 4, screen_visual_page_given = 8;
-void rt_screen(int32_t mode, int32_t colour_switch, int32_t active_page, int32_t visual_page,
-               int32_t fifth, uint32_t given);
-void rt_width(int32_t device, int32_t columns, int32_t rows, uint32_t given);
-// The arguments given to rt_color: foreground, background, border (or palette) colour.
-constexpr uint32_t colour_foreground_given = 1, colour_background_given = 2,
-                   colour_border_given = 4;
-void rt_color(uint32_t first, uint32_t second, uint32_t third, uint32_t given);
-// The attribute and its colour value, given together (neither: the default palette).
-constexpr uint32_t palette_entry_given = 3;
-void rt_palette(int32_t attribute, int32_t colour, uint32_t given);
-void rt_pcopy(int32_t from, int32_t to);
-void rt_out(int32_t port, int32_t value);
-int32_t rt_new_image(int32_t width, int32_t height, int32_t mode, uint32_t given);
-void rt_free_image(int32_t handle, uint32_t given);
-void rt_select_dest(int32_t page_or_handle);
-void rt_select_source(int32_t page_or_handle);
-int32_t rt_dest_handle();
-int32_t rt_source_handle();
-int32_t rt_visible_handle();
 
 // Internal operations shared by the screen code.
 // A new image of a valid mode with storage of its own (pixels null) or over the given

@@ -14,7 +14,7 @@
 #include "runtime/core/rt_string.h"
 #include "runtime/screen/draw.h"
 #include "runtime/screen/fonts.h"
-#include "runtime/screen/graphics.h"
+#include "runtime/screen/graphics_internal.h"
 #include "runtime/screen/image.h"
 #include "tests/support/screen_start.h"
 

@@ -9,7 +9,7 @@
 #include "runtime/core/error_numbers.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/screen/draw.h"
-#include "runtime/screen/graphics.h"
+#include "runtime/screen/graphics_internal.h"
 #include "tests/support/screen_start.h"
 
 namespace {
