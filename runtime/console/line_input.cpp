@@ -218,7 +218,7 @@ bool next_key(editor& e, uint8_t& key) {
     }
     const int32_t temporaries = rt_temporary_count();
     for (;;) {
-        if (shutting_down.load() || error_state.error_pending) return false;
+        if (run_control.shutting_down.load() || error_state.error_pending) return false;
         const int64_t now = rt_clock_ms();
         update_cursor(e, now);
         if (!rt_key_waiting()) {
@@ -239,7 +239,7 @@ bool next_key(editor& e, uint8_t& key) {
 void start(editor& e, int32_t count) {
     e.count = count;
     for (int32_t i = 0; i < count; ++i) e.rules[i] = rule_of(input_targets[i + 1]);
-    e.saved_auto_display = auto_display.exchange(1);
+    e.saved_auto_display = run_control.auto_display.exchange(1);
     e.saved_dest = dest_image;
     e.page = visible_page.load();
     select_dest_slot(e.page);
@@ -252,8 +252,8 @@ void finish(editor& e, bool line_end) {
         if (snapshot > 0) image_free(snapshot);
     // A program that refreshes on request still sees its typed line once.
     if (e.saved_auto_display == 0) {
-        if (shutting_down.load())
-            auto_display.store(0);
+        if (run_control.shutting_down.load())
+            run_control.auto_display.store(0);
         else
             rt_display_now();
     }

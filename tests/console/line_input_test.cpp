@@ -92,7 +92,7 @@ void record(line_result& result) {
     result.real = double_target;
     result.text_length = string_target->len;
     std::memcpy(result.text, string_target->data, static_cast<size_t>(string_target->len));
-    result.auto_display = auto_display.load();
+    result.auto_display = run_control.auto_display.load();
 }
 
 void set_targets() {
@@ -113,7 +113,7 @@ void input_routine() {
     });
     for (int32_t line = 0; line < script.lines; ++line) {
         routine.statement(2, [] {
-            auto_display.store(script.auto_display);
+            run_control.auto_display.store(script.auto_display);
             rt_input(script.count, script.new_line);
         });
         record(results[line]);
@@ -128,7 +128,7 @@ class LineInput : public ::testing::Test {
     static void start() {
         rt_start_headless(input_routine);
         const int64_t give_up = rt_clock_ms() + 10000;
-        while (!display_running.load() && rt_clock_ms() < give_up) rt_sleep_ms(1);
+        while (!run_control.display_running.load() && rt_clock_ms() < give_up) rt_sleep_ms(1);
     }
 
     static int32_t keys_waiting() {
@@ -356,7 +356,7 @@ void close_while_waiting() {
     script.lines = max_lines;
     rt_start_headless(input_routine);
     rt_sleep_ms(200);
-    close_request.fetch_or(1);
+    run_control.close_request.fetch_or(1);
     for (;;) rt_sleep_ms(100);
 }
 

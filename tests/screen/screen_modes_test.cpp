@@ -11,8 +11,8 @@
 #include "runtime/platform/clock.h"
 
 #include "runtime/screen/text_output.h"
-#include "tests/support/screen_start.h"
 #include "tests/support/page_reader.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 
@@ -135,12 +135,12 @@ TEST_F(ScreenModes, DefaultPaletteHasGreyRampAndColourWheel) {
 }
 
 TEST_F(ScreenModes, ModeChangeHoldsTheFrameLockOnceAndReleasesIt) {
-    display_running.store(1);
+    run_control.display_running.store(1);
     std::atomic<bool> stop{false};
     std::atomic<int> grants{0};
     std::thread frame_builder([&] {
         while (!stop.load()) {
-            if (frame_lock.load() == 1) {
+            if (run_control.frame_lock.load() == 1) {
                 rt_frame_lock_acknowledge();
                 grants.fetch_add(1);
             }
@@ -148,10 +148,10 @@ TEST_F(ScreenModes, ModeChangeHoldsTheFrameLockOnceAndReleasesIt) {
         }
     });
     rt_screen(12, 0, 2, 0, 0, 1 | 4);
-    const int32_t lock_after = frame_lock.load();
+    const int32_t lock_after = run_control.frame_lock.load();
     stop.store(true);
     frame_builder.join();
-    display_running.store(0);
+    run_control.display_running.store(0);
     EXPECT_EQ(lock_after, 0);
     EXPECT_EQ(grants.load(), 1);
     EXPECT_EQ(visible_page.load(), page_list[2]);

@@ -125,7 +125,7 @@ TEST_F(FramePixels, TextScreensShowGlyphBitsInPaletteColoursWithBlinkAndCursor) 
             // partial builds alike.
             fill_cells(p, ++seed);
             for (const uint32_t phase : {0u, blink_on}) {
-                refresh_count.store(phase);
+                run_control.refresh_count.store(phase);
                 EXPECT_TRUE(frame_matches(screen.picture(p, phase != 0), width, height))
                     << size.columns << "x" << size.rows << " cursor " << cursor.start << ","
                     << cursor.stop << " phase " << phase;
