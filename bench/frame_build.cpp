@@ -45,7 +45,7 @@ void let_go_of_older_frames() {
 }
 
 const rt_image& shown_page() {
-    return image_table[visible_page.load()];
+    return image_state.table[image_state.visible_page.load()];
 }
 
 // Every text cell gets another character and attribute each round.

@@ -23,7 +23,7 @@ int32_t text_rows(const rt_image& page) {
 
 void show_end_prompt() {
     rt_select_dest(rt_visible_handle());
-    const int32_t rows = text_rows(*dest);
+    const int32_t rows = text_rows(*image_state.dest);
     rt_view_print(rows, rows, view_print_rows_given);
     rt_print("", true);
     rt_print("Press any key to continue", false);

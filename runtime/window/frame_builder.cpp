@@ -71,10 +71,11 @@ int32_t palette_entries(const rt_image& page) {
 // The one place that reads the program's page without a lock, by design: a frame may catch
 // a page mid-update and the next build corrects it. False when no page is shown.
 bool copy_visible_page_for_frame(page_copy& copy) {
-    const int32_t slot = visible_page.load();
-    if (slot <= 0 || !image_table || !image_table[slot].in_use || !image_table[slot].pixels)
+    const int32_t slot = image_state.visible_page.load();
+    if (slot <= 0 || !image_state.table || !image_state.table[slot].in_use ||
+        !image_state.table[slot].pixels)
         return false;
-    const rt_image& page = image_table[slot];
+    const rt_image& page = image_state.table[slot];
     copy.record = page;
     const size_t size = page_bytes(copy.record);
     if (size > copy.capacity) {

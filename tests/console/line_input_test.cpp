@@ -165,7 +165,7 @@ class LineInput : public ::testing::Test {
                 rt_sleep_ms(5);
         return true;
     }
-    static const rt_image& page() { return image_table[visible_page.load()]; }
+    static const rt_image& page() { return image_state.table[image_state.visible_page.load()]; }
     static std::string text(const line_result& r) { return std::string(r.text, r.text_length); }
 };
 
@@ -344,12 +344,12 @@ TEST_F(LineInput, PixelPageShowsTheAcceptedLineOnly) {
     // The same text printed in one go onto a clean page of the mode.
     const int32_t reference = image_create(page().width, page().height, page().mode, nullptr);
     ASSERT_GT(reference, 0);
-    const int32_t saved = dest_image;
+    const int32_t saved = image_state.dest_image;
     select_dest_slot(reference);
     rt_print("? 12", false);
     select_dest_slot(saved);
     const size_t bytes = size_t{page().width} * page().height;
-    EXPECT_EQ(std::memcmp(page().pixels, image_table[reference].pixels, bytes), 0);
+    EXPECT_EQ(std::memcmp(page().pixels, image_state.table[reference].pixels, bytes), 0);
 }
 
 void close_while_waiting() {

@@ -23,7 +23,7 @@ uint8_t* data_segment() {
 class Draw : public ::testing::Test {
   protected:
     void SetUp() override { start_screen(); }
-    rt_image& screen() { return image_table[page_list[0]]; }
+    rt_image& screen() { return image_state.table[image_state.page_list[0]]; }
     std::vector<uint8_t> snapshot() {
         return {screen().pixels, screen().pixels + size_t(screen().width) * screen().height};
     }

@@ -39,7 +39,7 @@ void app_session::wait_for_key_room() const {
 }
 
 rt_image& app_session::page() const {
-    return image_table[visible_page.load()];
+    return image_state.table[image_state.visible_page.load()];
 }
 
 std::vector<std::string> app_session::rows() const {

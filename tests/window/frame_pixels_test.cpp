@@ -22,7 +22,7 @@ constexpr uint32_t blink_on = 8; // refresh_count with the blink and cursor phas
 class FramePixels : public ::testing::Test {
   protected:
     void SetUp() override { start_screen(); }
-    static rt_image& page() { return image_table[visible_page.load()]; }
+    static rt_image& page() { return image_state.table[image_state.visible_page.load()]; }
     static const frame_slot& newest() { return frame_ring[frame_newest.load()]; }
     static void display_takes_everything() {
         for (int s = 1; s <= frame_ring_slots; ++s) frame_ring[s].done.store(1);

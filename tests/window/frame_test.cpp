@@ -23,7 +23,7 @@ constexpr uint32_t black = 0xFF000000, blue = 0xFF0000AA, white = 0xFFFFFFFF, gr
 class Frames : public ::testing::Test {
   protected:
     void SetUp() override { start_screen(); }
-    rt_image& page() { return image_table[visible_page.load()]; }
+    rt_image& page() { return image_state.table[image_state.visible_page.load()]; }
     void put_cell(int col, int row, uint8_t code, uint8_t attribute) {
         uint8_t* cell = page().pixels + (row * page().width + col) * 2;
         cell[0] = code;
