@@ -70,7 +70,7 @@ constexpr int still_running_exit_code = 3;
 void close_while_the_dialog_is_up(const std::string& display) {
     rt_start_headless(routine_with_unhandled_error);
     if (find_window_by_title(display, "Unhandled Error #5", dialog_timeout_ms) == 0) _exit(1);
-    rt_window_hook(window_hook_close, 0, 0);
+    rt_window_hook(window_hook_kind::close, 0, 0);
     // A dialog that held the program thread would keep the process alive.
     rt_sleep_ms(still_running_ms);
     _exit(still_running_exit_code);

@@ -187,7 +187,7 @@ TEST_F(PrintingOnTheDefaultDestination, ClosingTheWindowPrintsThePendingPageDuri
     EXPECT_EXIT(
         {
             start_program({[] { rt_lprint("PENDING WHEN THE WINDOW CLOSED", true); }});
-            rt_window_hook(window_hook_close, 0, 0);
+            rt_window_hook(window_hook_kind::close, 0, 0);
             for (;;) rt_sleep_ms(100);
         },
         ::testing::ExitedWithCode(0), "");
