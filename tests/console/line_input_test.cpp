@@ -2,8 +2,6 @@
 // routine reads lines with rt_input, and the test types keys as the window thread would.
 #include <gtest/gtest.h>
 
-#include <GL/freeglut.h>
-
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -17,17 +15,18 @@
 #include "runtime/core/run_control.h"
 #include "runtime/core/statement.h"
 #include "runtime/platform/clock.h"
+#include "runtime/platform/key_identifiers.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
 #include "runtime/window/frame_ring.h"
-#include "runtime/window/glut_keys.h"
+#include "runtime/window/keyboard.h"
 #include "tests/support/page_reader.h"
 
 namespace {
 
 constexpr uint32_t double_type = input_type_float | 64;
 constexpr int32_t max_lines = 8;
-constexpr int glut_left_ctrl = 114, glut_left = 100;
+constexpr host_modifiers no_modifiers{}, ctrl_held{false, true, false};
 
 // What the program routine does, set by the test before the runtime starts.
 struct input_script {
@@ -144,16 +143,16 @@ class LineInput : public ::testing::Test {
     static void type(std::string_view keys) {
         for (const char key : keys) {
             wait_for_room();
-            keyboard_char_down(static_cast<unsigned char>(key), 0);
-            keyboard_char_up(static_cast<unsigned char>(key), 0);
+            host_key(static_cast<unsigned char>(key), true, no_modifiers);
+            host_key(static_cast<unsigned char>(key), false, no_modifiers);
         }
     }
     static void type_with_ctrl(unsigned char code) {
         wait_for_room();
-        keyboard_special_down(glut_left_ctrl, 0);
-        keyboard_char_down(code, GLUT_ACTIVE_CTRL);
-        keyboard_char_up(code, GLUT_ACTIVE_CTRL);
-        keyboard_special_up(glut_left_ctrl, GLUT_ACTIVE_CTRL);
+        host_key(key_left_ctrl, true, no_modifiers);
+        host_key(code, true, ctrl_held);
+        host_key(code, false, ctrl_held);
+        host_key(key_left_ctrl, false, ctrl_held);
     }
     // Waits until n lines have been read.
     static bool lines(int32_t n) {
@@ -247,8 +246,8 @@ TEST_F(LineInput, ControlAndExtendedKeysAddNothing) {
     start();
     type("1");
     for (const unsigned char code : {10, 11, 12, 28, 29, 30, 31, 7}) type_with_ctrl(code);
-    keyboard_special_down(glut_left, 0);
-    keyboard_special_up(glut_left, 0);
+    host_key(key_left, true, no_modifiers);
+    host_key(key_left, false, no_modifiers);
     type("2\r");
     ASSERT_TRUE(lines(1));
     EXPECT_EQ(results[0].integer, 12);
