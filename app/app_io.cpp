@@ -1,11 +1,5 @@
 #include "app/app_io.h"
 
-#include "runtime/console/line_input.h"
-#include "runtime/core/key_queue.h"
-#include "runtime/core/print_using.h"
-#include "runtime/printer/printer.h"
-#include "runtime/screen/text_output.h"
-
 void print_items(rt_routine& routine, uint32_t line, std::initializer_list<std::string_view> items,
                  bool new_line) {
     routine.statement(line, [&] {

@@ -6,8 +6,7 @@
 #include <string_view>
 #include <variant>
 
-#include "runtime/core/rt_string.h"
-#include "runtime/core/statement.h"
+#include "runtime/runtime.h"
 
 // A print statement: each item gets the wrap check and is printed; the statement ends
 // the line unless new_line is false.

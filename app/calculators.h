@@ -3,7 +3,7 @@
 // run_calculator asks the continue question after it and restarts it on yes.
 #include <cstdint>
 
-#include "runtime/core/statement.h"
+#include "runtime/runtime.h"
 
 using calculator_body = void (*)(rt_routine& routine);
 

@@ -3,8 +3,6 @@
 
 #include "app/app_io.h"
 #include "app/calculators.h"
-#include "runtime/core/number_text.h"
-#include "runtime/screen/text_output.h"
 
 namespace {
 

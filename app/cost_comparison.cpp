@@ -4,7 +4,6 @@
 
 #include "app/app_io.h"
 #include "app/calculators.h"
-#include "runtime/screen/text_output.h"
 
 namespace {
 

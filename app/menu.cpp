@@ -5,10 +5,6 @@
 #include "app/app_io.h"
 #include "app/calculators.h"
 #include "app/weld_metal.h"
-#include "runtime/core/number_text.h"
-#include "runtime/core/run_control.h"
-#include "runtime/screen/image.h"
-#include "runtime/screen/text_output.h"
 
 namespace {
 

@@ -5,9 +5,6 @@
 #include "app/app_io.h"
 #include "app/go_to.h"
 #include "app/menu.h"
-#include "runtime/core/errors.h"
-#include "runtime/platform/floating_point.h"
-#include "runtime/screen/image.h"
 
 namespace {
 

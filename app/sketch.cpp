@@ -1,13 +1,12 @@
 #include "app/sketch.h"
 
-#include "runtime/screen/draw.h"
-#include "runtime/screen/graphics.h"
-#include "runtime/screen/image.h"
-#include "runtime/screen/text_output.h"
-
 namespace {
 
 constexpr int32_t sketch_screen_mode = 2;
+
+void draw_line(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+    rt_line(x1, y1, x2, y2, 0, line_plain, 0, line_first_point);
+}
 
 void draw_step(const sketch_step& step) {
     switch (step.what) {
@@ -18,10 +17,16 @@ void draw_step(const sketch_step& step) {
         rt_draw(step.commands);
         break;
     case sketch_step::kind::line:
-        rt_line(step.x1, step.y1, step.x2, step.y2, 0, line_plain, 0, line_first_point);
+        draw_line(step.x1, step.y1, step.x2, step.y2);
         break;
     case sketch_step::kind::circle:
         rt_circle(step.x1, step.y1, step.x2, 0, 0, 0, 0, 0);
+        break;
+    case sketch_step::kind::plate:
+        for (size_t i = 0; i < step.corners.size(); ++i) {
+            const sketch_corner& to = step.corners[(i + 1) % step.corners.size()];
+            draw_line(step.corners[i].x, step.corners[i].y, to.x, to.y);
+        }
         break;
     }
 }

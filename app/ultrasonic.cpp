@@ -5,12 +5,6 @@
 
 #include "app/app_io.h"
 #include "app/calculators.h"
-#include "runtime/console/random.h"
-#include "runtime/core/number_text.h"
-#include "runtime/screen/graphics.h"
-#include "runtime/screen/image.h"
-#include "runtime/screen/text_output.h"
-#include "runtime/sound/sound.h"
 
 namespace {
 

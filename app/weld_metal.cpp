@@ -7,7 +7,6 @@
 
 #include "app/app_io.h"
 #include "app/sketch.h"
-#include "runtime/screen/text_output.h"
 
 namespace {
 
@@ -65,16 +64,22 @@ void print_spaced_results(rt_routine& r, uint32_t line,
     print_line(r, line);
 }
 
+// Plates in section, corner by corner, for sketch_plate.
+constexpr sketch_corner bevelled_left_plate[] = {
+    {10, 180}, {240, 180}, {240, 175}, {228, 165}, {10, 165}};
+
 } // namespace
 
 // ---- Fillet weld ----
 
 namespace {
 
+constexpr sketch_corner fillet_base_plate[] = {{200, 180}, {500, 180}, {500, 160}, {200, 160}};
+constexpr sketch_corner fillet_upright_plate[] = {{350, 160}, {350, 90}, {385, 90}, {385, 160}};
+
 constexpr sketch_step fillet_sketch[] = {
-    sketch_point(200, 180),          sketch_commands("R300 U20 L300 D20"), // base plate
-    sketch_point(350, 160),          sketch_commands("U70 R35 D70 L35"),   // upright plate
-    sketch_line(350, 160, 350, 138), sketch_line(350, 138, 300, 160),      // the weld
+    sketch_plate(fillet_base_plate), sketch_plate(fillet_upright_plate),
+    sketch_line(350, 160, 350, 138), sketch_line(350, 138, 300, 160), // the weld
     sketch_line(300, 160, 350, 160),
 };
 
@@ -105,20 +110,11 @@ void fillet_weld(rt_routine& r) {
 
 namespace {
 
-constexpr sketch_step single_vee_sketch[] = {
-    // left plate, its edge bevelled
-    sketch_line(10, 180, 240, 180),
-    sketch_line(240, 180, 240, 175),
-    sketch_line(240, 175, 228, 165),
-    sketch_line(228, 165, 10, 165),
-    sketch_line(10, 165, 10, 180),
-    // right plate, its edge bevelled the other way
-    sketch_line(250, 180, 475, 180),
-    sketch_line(250, 180, 250, 175),
-    sketch_line(250, 175, 262, 165),
-    sketch_line(262, 165, 475, 165),
-    sketch_line(475, 165, 475, 180),
-};
+constexpr sketch_corner bevelled_right_plate[] = {
+    {250, 180}, {250, 175}, {262, 165}, {475, 165}, {475, 180}};
+
+constexpr sketch_step single_vee_sketch[] = {sketch_plate(bevelled_left_plate),
+                                             sketch_plate(bevelled_right_plate)};
 
 float half_angle_radians(float groove_angle) {
     return stored(groove_angle / 2.0L * radians_per_degree);
@@ -222,19 +218,10 @@ void double_vee_groove(rt_routine& r) {
 
 namespace {
 
-constexpr sketch_step single_bevel_sketch[] = {
-    // left plate, its edge bevelled
-    sketch_line(10, 180, 240, 180),
-    sketch_line(240, 180, 240, 175),
-    sketch_line(240, 175, 228, 165),
-    sketch_line(228, 165, 10, 165),
-    sketch_line(10, 165, 10, 180),
-    // right plate, square-edged
-    sketch_line(250, 180, 475, 180),
-    sketch_line(250, 180, 250, 165),
-    sketch_line(250, 165, 475, 165),
-    sketch_line(475, 165, 475, 180),
-};
+constexpr sketch_corner square_right_plate[] = {{250, 180}, {250, 165}, {475, 165}, {475, 180}};
+
+constexpr sketch_step single_bevel_sketch[] = {sketch_plate(bevelled_left_plate),
+                                               sketch_plate(square_right_plate)};
 
 // The bevel takes the whole groove angle.
 float single_bevel_area(float thickness, float root_face, float root_opening, float angle) {
@@ -265,19 +252,14 @@ void single_bevel_groove(rt_routine& r) {
 
 namespace {
 
-constexpr sketch_step double_bevel_sketch[] = {
-    sketch_point(10, 180),
-    // left plate, bevelled from both sides
-    sketch_line(10, 180, 240, 180),
-    sketch_line(240, 180, 265, 165),
-    sketch_line(265, 165, 265, 160),
-    sketch_line(265, 160, 240, 145),
-    sketch_line(240, 145, 10, 145),
-    sketch_line(10, 145, 10, 180),
-    // right plate, square-edged
-    sketch_point(280, 180),
-    sketch_commands("R200 U35 L200 D35"),
-};
+// The left plate is bevelled from both sides.
+constexpr sketch_corner double_bevel_left_plate[] = {{10, 180},  {240, 180}, {265, 165},
+                                                     {265, 160}, {240, 145}, {10, 145}};
+constexpr sketch_corner double_bevel_right_plate[] = {
+    {280, 180}, {480, 180}, {480, 145}, {280, 145}};
+
+constexpr sketch_step double_bevel_sketch[] = {sketch_plate(double_bevel_left_plate),
+                                               sketch_plate(double_bevel_right_plate)};
 
 float double_bevel_area(float thickness, float depth, float root_opening, float angle,
                         float second_depth) {
@@ -320,19 +302,16 @@ void double_bevel_groove(rt_routine& r) {
 
 namespace {
 
-constexpr sketch_step plug_sketch[] = {
-    sketch_circle(360, 115, 40), // the hole, seen from above
-    sketch_point(240, 160),
-    sketch_commands("U90 R240 D90 L240"), // the plate around it
-    // the top plate in section, either side of the hole
-    sketch_point(240, 168),
-    sketch_commands("R80 D15 L80 U15"),
-    sketch_point(400, 168),
-    sketch_commands("R80D15L80U15"),
-    // the bottom plate in section
-    sketch_point(240, 185),
-    sketch_commands("R240 D10 L240 U10"),
-};
+// The plate around the hole seen from above; the top plate in section either side of the
+// hole; the bottom plate in section.
+constexpr sketch_corner plug_plate_above[] = {{240, 160}, {240, 70}, {480, 70}, {480, 160}};
+constexpr sketch_corner plug_top_left[] = {{240, 168}, {320, 168}, {320, 183}, {240, 183}};
+constexpr sketch_corner plug_top_right[] = {{400, 168}, {480, 168}, {480, 183}, {400, 183}};
+constexpr sketch_corner plug_bottom[] = {{240, 185}, {480, 185}, {480, 195}, {240, 195}};
+
+constexpr sketch_step plug_sketch[] = {sketch_circle(360, 115, 40), // the hole, seen from above
+                                       sketch_plate(plug_plate_above), sketch_plate(plug_top_left),
+                                       sketch_plate(plug_top_right), sketch_plate(plug_bottom)};
 
 float plug_volume(float diameter, float thickness) {
     return stored(diameter / 2.0L * (diameter / 2.0L) * pi * thickness);
@@ -364,10 +343,12 @@ void plug_welds(rt_routine& r) {
 
 namespace {
 
-constexpr sketch_step square_groove_sketch[] = {
-    sketch_point(10, 180), sketch_commands("R200U15L200D15"),  // left plate
-    sketch_point(225, 180), sketch_commands("R200U15L200D15"), // right plate, past the gap
-};
+// The right plate stands past the gap.
+constexpr sketch_corner square_left_plate[] = {{10, 180}, {210, 180}, {210, 165}, {10, 165}};
+constexpr sketch_corner square_gap_plate[] = {{225, 180}, {425, 180}, {425, 165}, {225, 165}};
+
+constexpr sketch_step square_groove_sketch[] = {sketch_plate(square_left_plate),
+                                                sketch_plate(square_gap_plate)};
 
 float square_groove_area(float root_opening, float thickness) {
     return stored(static_cast<long double>(root_opening) * thickness);

@@ -1,7 +1,7 @@
 #pragma once
 // The weld-metal calculators: area and weight of weld metal for seven joints, each drawn as
 // a sketch on the two-colour graphics screen before its questions.
-#include "runtime/core/statement.h"
+#include "runtime/runtime.h"
 
 void fillet_weld(rt_routine& routine);
 void single_vee_groove(rt_routine& routine);

@@ -45,7 +45,7 @@ void let_go_of_older_frames() {
 }
 
 const rt_image& shown_page() {
-    return image_table[visible_page.load()];
+    return image_state.table[image_state.visible_page.load()];
 }
 
 // Every text cell gets another character and attribute each round.
@@ -116,16 +116,16 @@ void report(const char* name, const build_figures& figures) {
 // once automatic refresh is off, so every build below is the benchmark's own.
 void benchmark_routine() {
     std::printf("%d full builds each, every cell or pixel changed before each build\n", rounds);
-    auto_display.store(0);
+    run_control.auto_display.store(0);
     rt_sleep_ms(100); // a build the service thread had begun is over
 
     const build_figures text = time_full_builds(change_every_cell);
     if (frame_cells_drawn() != 80 * 25) std::printf("not every cell was drawn\n");
     report("80x25 text", text);
 
-    auto_display.store(1); // the mode change waits for the service thread's handshake
+    run_control.auto_display.store(1); // the mode change waits for the service thread's handshake
     rt_screen(12, 0, 0, 0, 0, 1);
-    auto_display.store(0);
+    run_control.auto_display.store(0);
     rt_sleep_ms(100);
     report("640x480 16 colours", time_full_builds(change_every_pixel));
 

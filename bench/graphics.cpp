@@ -41,7 +41,7 @@ timing summary(std::vector<double> values) {
 }
 
 rt_image& page() {
-    return image_table[page_list[0]];
+    return image_state.table[image_state.page_list[0]];
 }
 
 size_t page_pixels() {

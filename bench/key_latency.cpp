@@ -33,7 +33,7 @@ struct cell_position {
 };
 
 const rt_image& shown_page() {
-    return image_table[visible_page.load()];
+    return image_state.table[image_state.visible_page.load()];
 }
 
 // The cell just after the menu prompt on the visible text page, once the prompt shows.

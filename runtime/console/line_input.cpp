@@ -108,17 +108,18 @@ void copy_contents(rt_image& to, const rt_image& from) {
 // An image of its own holding a copy of the page: pixels, palette and text state, so that
 // printing onto it behaves as printing onto the page.
 int32_t make_snapshot(int32_t page_slot) {
-    const size_t bytes = page_bytes(image_table[page_slot]);
+    const size_t bytes = page_bytes(image_state.table[page_slot]);
     auto* pixels = static_cast<uint8_t*>(std::malloc(bytes));
     if (!pixels) return -1;
-    const int32_t slot = image_create(image_table[page_slot].width, image_table[page_slot].height,
-                                      image_table[page_slot].mode, pixels);
+    const int32_t slot =
+        image_create(image_state.table[page_slot].width, image_state.table[page_slot].height,
+                     image_state.table[page_slot].mode, pixels);
     if (slot < 0) {
         std::free(pixels);
         return -1;
     }
-    rt_image& snapshot = image_table[slot];
-    const rt_image& page = image_table[page_slot];
+    rt_image& snapshot = image_state.table[slot];
+    const rt_image& page = image_state.table[page_slot];
     rt_image copy = page;
     copy.pixels = pixels;
     copy.palette = snapshot.palette;
@@ -145,12 +146,12 @@ bool take_snapshots(editor& e) {
 // shortened line, printed on the second snapshot first so that it never shows half drawn.
 void take_back(editor& e) {
     if (e.working.length > 0) --e.working.length;
-    rt_image& second = image_table[e.snapshots[1]];
-    copy_contents(second, image_table[e.snapshots[0]]);
+    rt_image& second = image_state.table[e.snapshots[1]];
+    copy_contents(second, image_state.table[e.snapshots[0]]);
     select_dest_slot(e.snapshots[1]);
     rt_print(e.working.view(), false);
     select_dest_slot(e.page);
-    copy_contents(image_table[e.page], image_table[e.snapshots[1]]);
+    copy_contents(image_state.table[e.page], image_state.table[e.snapshots[1]]);
 }
 
 // Takes back until the working line checks; it then becomes the accepted line and the
@@ -195,7 +196,7 @@ bool handle_key(editor& e, uint8_t key) {
 }
 
 void update_cursor(editor& e, int64_t now_ms) {
-    rt_image& page = image_table[e.page];
+    rt_image& page = image_state.table[e.page];
     if (input_cursor_wanted(page, now_ms) == e.cursor.drawn) return;
     if (e.cursor.drawn)
         input_cursor_remove(page, e.cursor);
@@ -205,7 +206,7 @@ void update_cursor(editor& e, int64_t now_ms) {
 
 void hide_cursor(editor& e) {
     if (!e.cursor.drawn) return;
-    input_cursor_remove(image_table[e.page], e.cursor);
+    input_cursor_remove(image_state.table[e.page], e.cursor);
 }
 
 // The next one-byte key, or a space owed to a Tab; two-byte keys are skipped. False when the
@@ -218,11 +219,11 @@ bool next_key(editor& e, uint8_t& key) {
     }
     const int32_t temporaries = rt_temporary_count();
     for (;;) {
-        if (shutting_down.load() || error_state.error_pending) return false;
+        if (run_control.shutting_down.load() || error_state.error_pending) return false;
         const int64_t now = rt_clock_ms();
         update_cursor(e, now);
         if (!rt_key_waiting()) {
-            rt_key_wait_idle(input_cursor_next_change_ms(image_table[e.page], now));
+            rt_key_wait_idle(input_cursor_next_change_ms(image_state.table[e.page], now));
             continue;
         }
         const rt_string* k = rt_inkey();
@@ -239,21 +240,21 @@ bool next_key(editor& e, uint8_t& key) {
 void start(editor& e, int32_t count) {
     e.count = count;
     for (int32_t i = 0; i < count; ++i) e.rules[i] = rule_of(input_targets[i + 1]);
-    e.saved_auto_display = auto_display.exchange(1);
-    e.saved_dest = dest_image;
-    e.page = visible_page.load();
+    e.saved_auto_display = run_control.auto_display.exchange(1);
+    e.saved_dest = image_state.dest_image;
+    e.page = image_state.visible_page.load();
     select_dest_slot(e.page);
 }
 
 void finish(editor& e, bool line_end) {
     if (line_end) rt_print(std::string_view(), true);
-    image_table[e.page].cursor_visible = e.saved_cursor_visible;
+    image_state.table[e.page].cursor_visible = e.saved_cursor_visible;
     for (const int32_t snapshot : e.snapshots)
         if (snapshot > 0) image_free(snapshot);
     // A program that refreshes on request still sees its typed line once.
     if (e.saved_auto_display == 0) {
-        if (shutting_down.load())
-            auto_display.store(0);
+        if (run_control.shutting_down.load())
+            run_control.auto_display.store(0);
         else
             rt_display_now();
     }
@@ -280,7 +281,7 @@ void rt_input(int32_t count, bool new_line) {
     editor e{};
     start(e, count);
     if (!take_snapshots(e)) return;
-    rt_image& page = image_table[e.page];
+    rt_image& page = image_state.table[e.page];
     e.saved_cursor_visible = page.cursor_visible;
     page.cursor_visible = 1;
 

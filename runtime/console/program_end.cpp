@@ -23,7 +23,7 @@ int32_t text_rows(const rt_image& page) {
 
 void show_end_prompt() {
     rt_select_dest(rt_visible_handle());
-    const int32_t rows = text_rows(*dest);
+    const int32_t rows = text_rows(*image_state.dest);
     rt_view_print(rows, rows, view_print_rows_given);
     rt_print("", true);
     rt_print("Press any key to continue", false);
@@ -33,14 +33,14 @@ void show_end_prompt() {
 
 void rt_end() {
     if (rt_close_files_hook) rt_close_files_hook();
-    exit_trap.store(0);
+    run_control.exit_trap.store(0);
     show_end_prompt();
     while (rt_key_waiting() && !error_state.error_pending)
         discard_key(); // keys typed before the prompt do not count
-    auto_display.store(1);
+    run_control.auto_display.store(1);
     // A key or the shutdown wakes the wait: a program left at its end prompt costs nothing.
     while (!rt_key_waiting()) {
-        if (shutting_down.load()) rt_exit();
+        if (run_control.shutting_down.load()) rt_exit();
         rt_key_wait_idle();
     }
     rt_stop_program();

@@ -85,7 +85,7 @@ void start_threads(rt_main_routine main_routine) {
     std::thread(program_thread_body).detach();
     // No event timers are ever armed, so the timer thread is not started: it counts as
     // finished for the shutdown.
-    finished_threads.fetch_or(2);
+    run_control.finished_threads.fetch_or(2);
     std::thread(service_thread_body).detach();
 }
 

@@ -73,8 +73,8 @@ rt_error rt_raise_error(int32_t n) {
 void rt_check_events(uint32_t line) {
     error_state.attention_flag.store(0);
     error_state.retry = 0;
-    while (paused.load() || shutting_down.load()) {
-        if (shutting_down.load()) rt_exit();
+    while (run_control.paused.load() || run_control.shutting_down.load()) {
+        if (run_control.shutting_down.load()) rt_exit();
         rt_sleep_ms(10);
     }
     if (error_state.error_pending) {
@@ -123,8 +123,8 @@ double rt_err_line() {
 }
 
 void rt_exit() {
-    finished_threads.fetch_or(1);
-    while (!shutting_down.load()) rt_sleep_ms(16);
+    run_control.finished_threads.fetch_or(1);
+    while (!run_control.shutting_down.load()) rt_sleep_ms(16);
     for (;;) rt_sleep_ms(16);
 }
 

@@ -71,7 +71,7 @@ void rt_key_wait_idle(int32_t longest_ms) {
     const uint32_t seen = key_wait_word.load();
     // Back to waiting after keys: the page shows what they did, so it is shown now.
     if (idle_after_keys.exchange(keys_read) != keys_read) rt_request_frame();
-    if (rt_key_waiting() || shutting_down.load()) return;
+    if (rt_key_waiting() || run_control.shutting_down.load()) return;
     const int32_t wait_ms = longest_ms > 0 && longest_ms < key_wait_ms ? longest_ms : key_wait_ms;
     key_waiters.fetch_add(1);
     platform_wait_on_word(key_wait_word, seen, wait_ms);

@@ -3,7 +3,7 @@
 // thread) moves the tail, one reader (the program thread) moves the head.
 #include <cstdint>
 
-#include "runtime/core/rt_string.h"
+#include "runtime/core/key_input.h"
 
 constexpr uint32_t key_queue_head_address = 0x41A;
 constexpr uint32_t key_queue_tail_address = 0x41C;
@@ -16,19 +16,8 @@ void reset_key_queue();
 // Queues one key; a full queue (15 keys) drops it silently.
 void append_key(uint8_t character, uint8_t scan);
 
-// True when a key is waiting; takes nothing and makes no string.
-bool rt_key_waiting();
-// One idle turn of a program-thread key wait, called when no key is waiting: notes that
-// every key queued so far has been read (and, after reading keys, asks for a frame), then
-// sleeps until a key arrives, the wait is woken, or longest_ms (0: a long safety time-out)
-// has passed.
-void rt_key_wait_idle(int32_t longest_ms = 0);
 // Wakes the program thread from its key wait (shutdown begins). Any thread.
 void rt_wake_key_wait();
 // True while the program thread sits in a key wait with every queued key read: until the
 // next key arrives, nothing the program thread owns changes.
 bool rt_program_waits_for_key();
-
-// The next key as 1 byte (a character) or 2 bytes (0 and a scan code); empty when
-// no key is waiting or an error is pending.
-rt_string* rt_inkey();

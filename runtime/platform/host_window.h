@@ -4,15 +4,15 @@
 // defines; and the sleep between turns of the event loop.
 #include <cstdint>
 
-// Hook kinds: close requested; a key freeglut does not deliver (a its identifier, b > 0
-// pressed); the window shown again; a character freeglut would get wrong, pressed or
-// released (a the character, b freeglut's modifiers).
-constexpr int window_hook_close = 1;
-constexpr int window_hook_key = 2;
-constexpr int window_hook_exposed = 4;
-constexpr int window_hook_character_down = 5;
-constexpr int window_hook_character_up = 6;
-void rt_window_hook(int kind, int32_t a, int32_t b);
+// What the host hands to rt_window_hook, with the meaning of a and b.
+enum class window_hook_kind : uint8_t {
+    close,          // the close button
+    key,            // a key freeglut does not deliver: a its identifier, b > 0 pressed
+    exposed,        // the window shown again
+    character_down, // a character freeglut would get wrong: a it, b freeglut's modifiers
+    character_up,   // the same, released
+};
+void rt_window_hook(window_hook_kind kind, int32_t a, int32_t b);
 
 // Window thread, once the window exists with its context current: takes over those events,
 // keeps message boxes above the window and names its class for the desktop.

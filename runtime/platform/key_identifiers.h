@@ -3,6 +3,7 @@
 // code x 256, and 100000 + n for keys without a character.
 #include <cstdint>
 
+constexpr int32_t key_left = 0x4B00;
 constexpr int32_t key_delete = 0x5300;
 constexpr int32_t key_insert = 0x5200;
 constexpr int32_t key_enter = 13;

@@ -101,11 +101,12 @@ bool create_printer_page() {
     select_dest_slot(slot);
     rt_cls(0, paper_colour, cls_method_given | cls_colour_given);
     rt_set_font(page_font, 0, 0);
-    dest->fg_colour = ink_colour;
-    dest->draw_colour = ink_colour;
-    dest->bg_colour = paper_colour;
+    image_state.dest->fg_colour = ink_colour;
+    image_state.dest->draw_colour = ink_colour;
+    image_state.dest->bg_colour = paper_colour;
     rt_view_print(1, printer_page_rows, view_print_rows_given);
-    printer_picture = {dest->pixels, dest->palette, dest->width, dest->height};
+    printer_picture = {image_state.dest->pixels, image_state.dest->palette, image_state.dest->width,
+                       image_state.dest->height};
     page_slot = slot;
     page_exists.store(true);
     return true;
@@ -128,7 +129,7 @@ bool select_printer_page() {
 // Text output asks while it prints; the page is the destination exactly while rt_lprint
 // prints on it.
 bool on_printer_event(printer_event event) {
-    if (dest_image != page_slot) return false;
+    if (image_state.dest_image != page_slot) return false;
     switch (event) {
     case printer_event::character:
         page_pending.store(true);
@@ -147,7 +148,7 @@ bool on_printer_event(printer_event event) {
 void settle_idle_print() {
     if (!clear_owed.load()) return;
     enter_printing();
-    const int32_t previous = dest_image;
+    const int32_t previous = image_state.dest_image;
     select_printer_page();
     select_dest_slot(previous);
     leave_printing();
@@ -166,7 +167,7 @@ int32_t printer_tab_page() {
 void print_on_page(const uint8_t* bytes, int32_t length, bool new_line) {
     if (error_state.error_pending) return;
     enter_printing();
-    const int32_t previous = dest_image;
+    const int32_t previous = image_state.dest_image;
     if (select_printer_page()) {
         page_pending.store(true);
         last_print_time.store(rt_timer(print_time_resolution, given_first));
@@ -204,7 +205,7 @@ void rt_print_page(int32_t page_or_handle) {
     if (error_state.error_pending) return;
     const int32_t slot = image_resolve(page_or_handle);
     if (slot < 0) return;
-    const rt_image& image = image_table[slot];
+    const rt_image& image = image_state.table[slot];
     if (image.text_page) {
         rt_raise_error(err_illegal_function_call);
         return;

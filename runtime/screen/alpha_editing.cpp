@@ -47,7 +47,7 @@ void rt_set_alpha(int32_t alpha, uint32_t first, uint32_t second, int32_t image,
     if (error_state.error_pending) return;
     const int32_t slot = image_argument_slot(image, (given & 4) != 0);
     if (slot < 0) return;
-    rt_image& target = image_table[slot];
+    rt_image& target = image_state.table[slot];
     if (target.bytes_per_pixel != 4 || alpha < 0 || alpha > largest_alpha) {
         rt_raise_error(err_illegal_function_call);
         return;

@@ -51,7 +51,7 @@ uint32_t nearest_palette_index(const rt_image& image, int32_t red, int32_t green
 const rt_image* colour_image(int32_t image, uint32_t given) {
     if (error_state.error_pending) return nullptr;
     const int32_t slot = image_argument_slot(image, (given & 1) != 0);
-    return slot < 0 ? nullptr : &image_table[slot];
+    return slot < 0 ? nullptr : &image_state.table[slot];
 }
 
 // Palette images: the colour must name an entry (5 otherwise).

@@ -72,7 +72,7 @@ uint32_t coverage_blend(uint32_t background, uint32_t foreground, uint32_t cover
 
 void loaded_font_draw_char(uint32_t code) {
     if (error_state.error_pending) return;
-    const rt_image& image = *dest;
+    const rt_image& image = *image_state.dest;
     const loaded_font* font = loaded_font_of(image.font);
     if (!font) return;
     const int32_t cell_width =

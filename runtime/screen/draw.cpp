@@ -9,7 +9,6 @@
 #include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
 #include "runtime/core/low_memory.h"
-#include "runtime/screen/graphics.h"
 #include "runtime/screen/graphics_internal.h"
 
 namespace {
@@ -292,7 +291,7 @@ int32_t interpret(draw_run& run) {
 } // namespace
 
 void rt_draw(std::string_view commands) {
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     if (!graphics_ready(image)) return;
     draw_run run(image, low_memory + default_segment_offset);
     map_to_pixels(image, image.gfx_x, image.gfx_y, run.x, run.y);

@@ -3,7 +3,6 @@
 // cursor over dest_image and draw straight segments (U D L R E F G H n, M x,y, B, N, C n,
 // S n, A n, TA n, P f,b, X substring). Rotation and scale stay in the image between calls;
 // the graphics cursor follows the pen only when the whole string ran without error.
-#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -20,20 +19,3 @@ constexpr int64_t draw_command_budget = 1'000'000;
 // and 6 (substrings nested too deep) stop it at once, keeping what was drawn.
 void rt_draw(rt_string* commands);
 void rt_draw(std::string_view commands);
-
-// Internal: the number reader, pure so that it can be tested and fuzzed on its own.
-
-struct draw_number {
-    double value;
-    bool bad;    // malformed: a sign or point without digits, a broken reference
-    bool absent; // no digit and no reference was read
-};
-
-// Bytes of the data segment that references may name; a variable or text that does not
-// lie wholly inside it makes the reference malformed.
-constexpr size_t draw_segment_size = 65536;
-
-// Reads one number of text from position at (advanced past it): signs, digits, one point,
-// spaces and tabs anywhere, or "=" with a type byte and a 16-bit little-endian offset of a
-// variable in the data segment that starts at segment.
-draw_number draw_read_number(std::string_view text, size_t& at, const uint8_t* segment);

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "runtime/screen/draw.h"
+#include "runtime/screen/graphics_internal.h"
 
 namespace {
 

@@ -95,22 +95,23 @@ static void draw_glyph_cell(const rt_image& image, const uint8_t* glyph) {
 
 void font_draw_char(uint32_t code) {
     if (error_state.error_pending) return;
-    if (dest->text_page) {
-        store_text_cell(*dest, code);
+    if (image_state.dest->text_page) {
+        store_text_cell(*image_state.dest, code);
         return;
     }
-    if (dest->font >= first_loaded_font) {
+    if (image_state.dest->font >= first_loaded_font) {
         loaded_font_draw_char(code);
         return;
     }
-    const uint8_t* glyph = font_glyph(dest->font, code);
-    if (glyph) draw_glyph_cell(*dest, glyph);
+    const uint8_t* glyph = font_glyph(image_state.dest->font, code);
+    if (glyph) draw_glyph_cell(*image_state.dest, glyph);
 }
 
 int32_t font_char_width(uint32_t code) {
     if (error_state.error_pending) return 0;
-    if (dest->font >= first_loaded_font) return loaded_font_char_width(dest->font, code);
-    return font_width(dest->font);
+    if (image_state.dest->font >= first_loaded_font)
+        return loaded_font_char_width(image_state.dest->font, code);
+    return font_width(image_state.dest->font);
 }
 
 // The display draws every cell of a text page into its frame: 80 columns of 64-pixel cells
@@ -125,8 +126,9 @@ static bool shows_on_text_pages(int32_t font) {
 
 static void set_screen_pages_font(int32_t font) {
     rt_take_frame_lock();
-    for (int32_t page = 0; page < page_list_size; ++page) {
-        if (page_list[page] != 0) image_table[page_list[page]].font = font;
+    for (int32_t page = 0; page < image_state.page_list_size; ++page) {
+        if (image_state.page_list[page] != 0)
+            image_state.table[image_state.page_list[page]].font = font;
     }
     rt_release_frame_lock();
 }
@@ -137,9 +139,9 @@ void rt_set_font(int32_t font, int32_t page_or_handle, uint32_t given) {
         rt_raise_error(err_invalid_handle);
         return;
     }
-    int32_t slot = given ? image_resolve(page_or_handle) : dest_image;
+    int32_t slot = given ? image_resolve(page_or_handle) : image_state.dest_image;
     if (slot < 0) return;
-    rt_image& image = image_table[slot];
+    rt_image& image = image_state.table[slot];
     if (image.text_page && !shows_on_text_pages(font)) {
         rt_raise_error(err_illegal_function_call);
         return;

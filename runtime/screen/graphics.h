@@ -8,8 +8,6 @@
 
 #include "runtime/core/rt_string.h"
 
-struct rt_image;
-
 // rt_pset / rt_preset: the point is relative to the graphics cursor (STEP); colour given.
 constexpr uint32_t pset_step = 1;
 constexpr uint32_t pset_colour = 2;
@@ -81,18 +79,3 @@ void rt_window(float x1, float y1, float x2, float y2, uint32_t given);
 int64_t rt_point(float x, float y);
 // The graphics cursor: 0 pixel x, 1 pixel y, 2 world x, 3 world y.
 float rt_point(int32_t n);
-
-// Internal operations shared with the drawing-command language.
-
-// Aspect of one pixel (height over width of the shape) in a screen mode.
-double mode_aspect(int32_t mode);
-// Pixel position of a program point under the image's mapping, not rounded.
-void map_to_pixels(const rt_image& image, double x, double y, double& px, double& py);
-// Program coordinates of a pixel position (the inverse of map_to_pixels).
-void map_from_pixels(const rt_image& image, double px, double py, double& x, double& y);
-// A solid line between two pixel positions, clipped to dest_image's view port.
-void plain_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);
-// Clips the segment to the rectangle [left, right] x [top, bottom]; false when nothing of it
-// is visible. The crossing coordinates are rounded to nearest.
-bool clip_segment(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2, int32_t left, int32_t top,
-                  int32_t right, int32_t bottom);

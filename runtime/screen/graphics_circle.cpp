@@ -5,7 +5,6 @@
 
 #include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
-#include "runtime/screen/graphics.h"
 #include "runtime/screen/graphics_internal.h"
 
 namespace {
@@ -43,7 +42,7 @@ arc_angle read_angle(double a) {
 void plot(const ellipse& e, int64_t dx, int64_t dy, double angle, const arc_range& range,
           uint32_t colour) {
     const int64_t x = e.cx + dx, y = e.cy + dy;
-    if (range.contains(angle) && inside_view(*dest, x, y))
+    if (range.contains(angle) && inside_view(*image_state.dest, x, y))
         put_pixel(static_cast<int32_t>(x), static_cast<int32_t>(y), colour);
 }
 
@@ -105,7 +104,7 @@ void draw_outline(const ellipse& e, double r, const arc_range& range, uint32_t c
 
 void rt_circle(double x, double y, double radius, uint32_t colour, double start, double end,
                double aspect, uint32_t given) {
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     if (!graphics_ready(image)) return;
     arc_angle first = read_angle(given & circle_start ? start : 0.0);
     arc_angle last = read_angle(given & circle_end ? end : two_pi);

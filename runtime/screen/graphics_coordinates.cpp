@@ -4,7 +4,6 @@
 
 #include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
-#include "runtime/screen/graphics.h"
 #include "runtime/screen/graphics_internal.h"
 
 namespace {
@@ -133,7 +132,7 @@ uint32_t stored_pixel(const rt_image& image, int32_t x, int32_t y) {
 
 void rt_view(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill, uint32_t border,
              uint32_t given) {
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     if (!graphics_ready(image)) return;
     const bool coordinates = given & view_coordinates;
     if (coordinates ? !inside_page(image, x1, y1) || !inside_page(image, x2, y2)
@@ -167,7 +166,7 @@ void rt_view(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill, uint
 }
 
 void rt_window(float x1, float y1, float x2, float y2, uint32_t given) {
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     if (!graphics_ready(image)) return;
     const bool coordinates = given & window_coordinates;
     if (coordinates ? x1 == x2 || y1 == y2 : (given & window_no_inversion) != 0) {
@@ -192,7 +191,7 @@ void rt_window(float x1, float y1, float x2, float y2, uint32_t given) {
 }
 
 int64_t rt_point(float x, float y) {
-    const rt_image& image = image_table[source_image];
+    const rt_image& image = image_state.table[image_state.source_image];
     if (!graphics_ready(image)) return 0;
     const pixel_point p = map_point(image, x, y);
     if (!inside_view(image, p.x, p.y)) return -1;
@@ -200,7 +199,7 @@ int64_t rt_point(float x, float y) {
 }
 
 float rt_point(int32_t n) {
-    const rt_image& image = *dest;
+    const rt_image& image = *image_state.dest;
     if (!graphics_ready(image)) return 0.0f;
     switch (n) {
     case 0:

@@ -1,8 +1,12 @@
 #pragma once
-// Helpers shared by the files of the graphics primitives (not for the application).
+// Helpers shared by the files of the graphics primitives and the drawing-command language
+// (not for the application).
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
+#include "runtime/screen/graphics.h"
 #include "runtime/screen/image.h"
 
 // Pixel coordinates are kept within this magnitude, so that differences of two of them and
@@ -40,3 +44,33 @@ uint32_t stored_pixel(const rt_image& image, int32_t x, int32_t y);
 // Fills the pixel rectangle (ordered corners) clamped to the view port, blending on 32-bit
 // pages as put_pixel does.
 void fill_box_pixels(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);
+
+// Aspect of one pixel (height over width of the shape) in a screen mode.
+double mode_aspect(int32_t mode);
+// Pixel position of a program point under the image's mapping, not rounded.
+void map_to_pixels(const rt_image& image, double x, double y, double& px, double& py);
+// Program coordinates of a pixel position (the inverse of map_to_pixels).
+void map_from_pixels(const rt_image& image, double px, double py, double& x, double& y);
+// A solid line between two pixel positions, clipped to dest_image's view port.
+void plain_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);
+// Clips the segment to the rectangle [left, right] x [top, bottom]; false when nothing of it
+// is visible. The crossing coordinates are rounded to nearest.
+bool clip_segment(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2, int32_t left, int32_t top,
+                  int32_t right, int32_t bottom);
+
+// The drawing commands' number reader, pure so that it can be tested and fuzzed on its own.
+
+struct draw_number {
+    double value;
+    bool bad;    // malformed: a sign or point without digits, a broken reference
+    bool absent; // no digit and no reference was read
+};
+
+// Bytes of the data segment that references may name; a variable or text that does not
+// lie wholly inside it makes the reference malformed.
+constexpr size_t draw_segment_size = 65536;
+
+// Reads one number of text from position at (advanced past it): signs, digits, one point,
+// spaces and tabs anywhere, or "=" with a type byte and a 16-bit little-endian offset of a
+// variable in the data segment that starts at segment.
+draw_number draw_read_number(std::string_view text, size_t& at, const uint8_t* segment);

@@ -5,7 +5,6 @@
 
 #include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
-#include "runtime/screen/graphics.h"
 #include "runtime/screen/graphics_internal.h"
 
 namespace {
@@ -55,7 +54,7 @@ bool clip_end(int32_t& px, int32_t& py, int32_t qx, int32_t qy, int32_t left, in
 // Walks the longer axis from (x1, y1) to (x2, y2), storing the pixels whose style bit comes
 // round; the style (16 bits repeated to 32) starts with bit 15.
 void walk_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t style, uint32_t colour) {
-    const rt_image& image = *dest;
+    const rt_image& image = *image_state.dest;
     uint32_t bits = uint32_t{style} << 16 | style;
     const int32_t dx = x2 - x1, dy = y2 - y1;
     const bool along_x = std::abs(dx) >= std::abs(dy);
@@ -78,7 +77,7 @@ void walk_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t style, u
 }
 
 void styled_line(float x1, float y1, float x2, float y2, uint16_t style, uint32_t colour) {
-    const rt_image& image = *dest;
+    const rt_image& image = *image_state.dest;
     const pixel_point from = map_point(image, x1, y1), to = map_point(image, x2, y2);
     pixel_point a = from, b = to;
     if (!clip_segment(a.x, a.y, b.x, b.y, image.view_x1, image.view_y1, image.view_x2,
@@ -89,14 +88,14 @@ void styled_line(float x1, float y1, float x2, float y2, uint16_t style, uint32_
 }
 
 void filled_box(float x1, float y1, float x2, float y2, uint32_t colour) {
-    const rt_image& image = *dest;
+    const rt_image& image = *image_state.dest;
     const pixel_point a = map_point(image, x1, y1), b = map_point(image, x2, y2);
     fill_box_pixels(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y),
                     colour);
 }
 
 void set_point(float x, float y, uint32_t colour, uint32_t given, uint32_t default_colour) {
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     if (!graphics_ready(image)) return;
     if (given & pset_step) {
         x += image.gfx_x;
@@ -122,13 +121,13 @@ bool clip_segment(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2, int32_t le
 }
 
 void plain_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
-    const rt_image& image = *dest;
+    const rt_image& image = *image_state.dest;
     if (clip_segment(x1, y1, x2, y2, image.view_x1, image.view_y1, image.view_x2, image.view_y2))
         walk_line(x1, y1, x2, y2, solid_style, colour);
 }
 
 void fill_box_pixels(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
-    const rt_image& image = *dest;
+    const rt_image& image = *image_state.dest;
     if (x2 < image.view_x1 || x1 > image.view_x2 || y2 < image.view_y1 || y1 > image.view_y2)
         return;
     x1 = std::max(x1, image.view_x1);
@@ -150,16 +149,16 @@ void fill_box_pixels(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t co
 }
 
 void rt_pset(float x, float y, uint32_t colour, uint32_t given) {
-    set_point(x, y, colour, given, static_cast<uint32_t>(dest->fg_colour));
+    set_point(x, y, colour, given, static_cast<uint32_t>(image_state.dest->fg_colour));
 }
 
 void rt_preset(float x, float y, uint32_t colour, uint32_t given) {
-    set_point(x, y, colour, given, dest->bg_colour);
+    set_point(x, y, colour, given, image_state.dest->bg_colour);
 }
 
 void rt_line(float x1, float y1, float x2, float y2, uint32_t colour, int32_t kind, int32_t style,
              uint32_t given) {
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     if (!graphics_ready(image)) return;
     if (kind < line_plain || kind > line_filled_box) {
         rt_raise_error(err_illegal_function_call);

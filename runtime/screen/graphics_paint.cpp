@@ -5,7 +5,6 @@
 
 #include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
-#include "runtime/screen/graphics.h"
 #include "runtime/screen/graphics_internal.h"
 
 namespace {
@@ -180,7 +179,7 @@ void tile_shape(const rt_image& image, int32_t& width, size_t& row_bytes) {
 } // namespace
 
 void rt_paint(float x, float y, uint32_t fill, uint32_t border, uint32_t given) {
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     if (!graphics_ready(image)) return;
     if (given & paint_tile_form) {
         rt_raise_error(err_illegal_function_call);
@@ -196,7 +195,7 @@ void rt_paint(float x, float y, uint32_t fill, uint32_t border, uint32_t given) 
 
 void rt_paint_tile(float x, float y, rt_string* pattern, uint32_t border, rt_string* background,
                    uint32_t given) {
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     if (!graphics_ready(image)) return;
     const size_t longest = image.bits_per_pixel == 4 ? longest_pattern_4_bit : longest_pattern;
     const bool with_background = given & paint_background;

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "runtime/screen/screen.h"
+
 struct rt_image {
     uint8_t in_use;
     uint8_t text_page;    // cells of character + text_attribute
@@ -45,61 +47,37 @@ constexpr uint32_t image_palette_owned = 1;
 constexpr uint32_t image_screen_page = 2;
 constexpr uint32_t image_pixels_owned = 4;
 
-// Slot numbers; handles as the program sees them are the negated slot numbers.
-extern rt_image* image_table;
-extern int32_t image_table_size;
-extern int32_t* page_list;
-extern int32_t page_list_size;
-extern int32_t dest_image;                // slot
-extern int32_t source_image;              // slot
-extern std::atomic<int32_t> visible_page; // slot, read by the display refresh
-extern rt_image* dest;                    // record of dest_image; moves when the table grows
+// The screen's state. Start-up sets it up before the program thread runs; after that each
+// field names the thread that writes it. Slot numbers index table; handles as the program
+// sees them are the negated slot numbers. The display refresh compares screen_generation
+// with its last frame's. The blending tables are built with the first 32-bit image.
+struct rt_image_state {
+    rt_image* table = nullptr;                   // program: every image and page, by slot
+    int32_t table_size = 0;                      // program: slots in table
+    int32_t* page_list = nullptr;                // program: slot of each screen page
+    int32_t page_list_size = 0;                  // program: entries in page_list
+    int32_t dest_image = 0;                      // program: slot drawn and printed on
+    int32_t source_image = 0;                    // program: slot read from
+    std::atomic<int32_t> visible_page{0};        // program: slot the display refresh shows
+    rt_image* dest = nullptr;                    // program: dest_image's record; moves with table
+    std::atomic<uint32_t> screen_generation{0};  // program: bumped on mode, page or clearing
+    uint32_t default_palette[256];               // program: writable copy, alpha forced to 255
+    uint32_t ega_palette[64];                    // program: writable copy
+    uint32_t mono_attribute_colours[9][2];       // program: writable copy
+    int32_t pending_text_size[3] = {-1, -1, -1}; // program: columns, rows, font; -1 unset
+    int32_t auto_resize = 1;        // program: 1 lets rt_locate below row 25 grow to 80x50
+    uint8_t* blend_table = nullptr; // program: [(a << 16) | (new << 8) | old]
+    uint8_t* alpha_table = nullptr; // program: [(a << 8) | b]
+};
 
-// Bumped whenever the screen's mode, pages or visible page change, or a page is cleared;
-// the display refresh compares it with the value of its last frame.
-extern std::atomic<uint32_t> screen_generation;
+extern rt_image_state image_state;
 
-extern uint32_t default_palette[256]; // writable copies, alpha forced to 255
-extern uint32_t ega_palette[64];
-extern uint32_t mono_attribute_colours[9][2];
 extern const uint32_t default_palette_256[256];
 extern const uint32_t ega_palette_64[64];
 extern const uint32_t mono_attribute_table[9][2];
 
-extern int32_t pending_text_size[3]; // columns, rows, font; -1 when unset
-// 1 after start-up: the first rt_locate below row 25 may grow the start-up screen to 80x50.
-extern int32_t auto_resize;
-
-// 32-bit blending, built when the first 32-bit image is made:
-// blend_table[(a << 16) | (new << 8) | old], alpha_table[(a << 8) | b].
-extern uint8_t* blend_table;
-extern uint8_t* alpha_table;
-
 // Start-up: colour tables, image table with slots 0 and 1 reserved.
 void rt_screen_init();
-
-// The arguments given to rt_screen.
-constexpr uint32_t screen_mode_given = 1, screen_colour_switch_given = 2,
-                   screen_active_page_given = 4, screen_visual_page_given = 8;
-void rt_screen(int32_t mode, int32_t colour_switch, int32_t active_page, int32_t visual_page,
-               int32_t fifth, uint32_t given);
-void rt_width(int32_t device, int32_t columns, int32_t rows, uint32_t given);
-// The arguments given to rt_color: foreground, background, border (or palette) colour.
-constexpr uint32_t colour_foreground_given = 1, colour_background_given = 2,
-                   colour_border_given = 4;
-void rt_color(uint32_t first, uint32_t second, uint32_t third, uint32_t given);
-// The attribute and its colour value, given together (neither: the default palette).
-constexpr uint32_t palette_entry_given = 3;
-void rt_palette(int32_t attribute, int32_t colour, uint32_t given);
-void rt_pcopy(int32_t from, int32_t to);
-void rt_out(int32_t port, int32_t value);
-int32_t rt_new_image(int32_t width, int32_t height, int32_t mode, uint32_t given);
-void rt_free_image(int32_t handle, uint32_t given);
-void rt_select_dest(int32_t page_or_handle);
-void rt_select_source(int32_t page_or_handle);
-int32_t rt_dest_handle();
-int32_t rt_source_handle();
-int32_t rt_visible_handle();
 
 // Internal operations shared by the screen code.
 // A new image of a valid mode with storage of its own (pixels null) or over the given

@@ -23,18 +23,18 @@ bool is_32_bit(const rt_image& image) {
 // Runs answer on the image named by the optional argument (given bit value 1); 0 while an
 // error is pending or after the argument raised one.
 template <typename Answer>
-auto query(int32_t image, uint32_t given, Answer answer) -> decltype(answer(*dest)) {
+auto query(int32_t image, uint32_t given, Answer answer) -> decltype(answer(*image_state.dest)) {
     if (error_state.error_pending) return 0;
     const int32_t slot = image_argument_slot(image, (given & 1) != 0);
     if (slot < 0) return 0;
-    return answer(image_table[slot]);
+    return answer(image_state.table[slot]);
 }
 
 // The image of a setting, or null after raising an error (or while one is pending).
 rt_image* setting_target(int32_t image, bool given) {
     if (error_state.error_pending) return nullptr;
     const int32_t slot = image_argument_slot(image, given);
-    return slot < 0 ? nullptr : &image_table[slot];
+    return slot < 0 ? nullptr : &image_state.table[slot];
 }
 
 bool measurable_font(int32_t font) {
@@ -46,7 +46,7 @@ bool measurable_font(int32_t font) {
 
 // The font a size query means; -1 after raising 258 for a handle it does not measure.
 int32_t queried_font(int32_t font, uint32_t given) {
-    if (!(given & 1)) return dest->font;
+    if (!(given & 1)) return image_state.dest->font;
     if (measurable_font(font)) return font;
     rt_raise_error(err_invalid_handle);
     return -1;
@@ -58,7 +58,7 @@ constexpr uint8_t stored_print_modes[] = {3, 1, 2};
 } // namespace
 
 int32_t image_argument_slot(int32_t image, bool given) {
-    return given ? image_resolve(image) : dest_image;
+    return given ? image_resolve(image) : image_state.dest_image;
 }
 
 uint32_t last_palette_index(const rt_image& image) {
@@ -189,12 +189,12 @@ void rt_set_palette_colour(int32_t index, uint32_t colour, int32_t image, uint32
 
 void rt_copy_palette(int32_t source, int32_t destination, uint32_t given) {
     if (error_state.error_pending) return;
-    const int32_t from = (given & 1) ? image_resolve(source) : source_image;
+    const int32_t from = (given & 1) ? image_resolve(source) : image_state.source_image;
     if (from < 0) return;
     const int32_t to = image_argument_slot(destination, (given & 2) != 0);
     if (to < 0) return;
-    const uint32_t* source_palette = image_table[from].palette;
-    uint32_t* destination_palette = image_table[to].palette;
+    const uint32_t* source_palette = image_state.table[from].palette;
+    uint32_t* destination_palette = image_state.table[to].palette;
     if (!source_palette || !destination_palette) {
         rt_raise_error(err_illegal_function_call);
         return;

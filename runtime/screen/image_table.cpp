@@ -10,18 +10,7 @@
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
 
-rt_image* image_table = nullptr;
-int32_t image_table_size = 0;
-int32_t dest_image = 0;
-int32_t source_image = 0;
-std::atomic<int32_t> visible_page{0};
-rt_image* dest = nullptr;
-std::atomic<uint32_t> screen_generation{0};
-uint32_t default_palette[256];
-uint32_t ega_palette[64];
-uint32_t mono_attribute_colours[9][2];
-uint8_t* blend_table = nullptr;
-uint8_t* alpha_table = nullptr;
+rt_image_state image_state;
 
 namespace {
 
@@ -37,13 +26,13 @@ int32_t free_slots_count = 0;
 // The display reads the table on another thread: a move of the table is fenced by frame_lock.
 bool grow_image_table() {
     hold_frames();
-    auto* grown =
-        static_cast<rt_image*>(grow_zeroed(image_table, sizeof(rt_image) * image_table_size,
-                                           sizeof(rt_image) * (image_table_size + table_growth)));
+    auto* grown = static_cast<rt_image*>(
+        grow_zeroed(image_state.table, sizeof(rt_image) * image_state.table_size,
+                    sizeof(rt_image) * (image_state.table_size + table_growth)));
     if (grown) {
-        image_table = grown;
-        image_table_size += table_growth;
-        dest = &image_table[dest_image];
+        image_state.table = grown;
+        image_state.table_size += table_growth;
+        image_state.dest = &image_state.table[image_state.dest_image];
     }
     release_frames();
     if (!grown) rt_raise_error(err_image_table_memory);
@@ -67,7 +56,7 @@ bool push_free_slot(int32_t slot) {
 
 int32_t take_slot() {
     if (free_slots_count > 0) return free_slots[--free_slots_count];
-    if (image_table_used == image_table_size && !grow_image_table()) return -1;
+    if (image_table_used == image_state.table_size && !grow_image_table()) return -1;
     return image_table_used++;
 }
 
@@ -106,7 +95,7 @@ mode_defaults defaults_of_mode(int32_t mode) {
 }
 
 bool build_blend_tables() {
-    if (blend_table) return true;
+    if (image_state.blend_table) return true;
     auto* blend = static_cast<uint8_t*>(std::malloc(256 * 256 * 256));
     auto* alpha = static_cast<uint8_t*>(std::malloc(256 * 256));
     if (!blend || !alpha) {
@@ -125,8 +114,8 @@ bool build_blend_tables() {
                 row[k] = static_cast<uint8_t>(std::nearbyint(x * j + (1.0f - x) * k));
         }
     }
-    alpha_table = alpha;
-    blend_table = blend;
+    image_state.alpha_table = alpha;
+    image_state.blend_table = blend;
     return true;
 }
 
@@ -205,7 +194,7 @@ int32_t image_create(int32_t width, int32_t height, int32_t mode, uint8_t* pixel
         return -1;
     const int32_t slot = take_slot();
     if (slot < 0) return -1;
-    rt_image& image = image_table[slot];
+    rt_image& image = image_state.table[slot];
     image = rt_image{};
     image.in_use = 1;
     image.width = static_cast<uint16_t>(width);
@@ -250,7 +239,7 @@ int32_t image_create(int32_t width, int32_t height, int32_t mode, uint8_t* pixel
 }
 
 void image_free(int32_t slot) {
-    rt_image& image = image_table[slot];
+    rt_image& image = image_state.table[slot];
     if (image.flags & image_pixels_owned) std::free(image.pixels);
     if (image.flags & image_palette_owned) std::free(image.palette);
     image = rt_image{};
@@ -258,8 +247,8 @@ void image_free(int32_t slot) {
 }
 
 int32_t image_slot_of_handle(int32_t handle) {
-    if (handle >= 0 || -static_cast<int64_t>(handle) >= image_table_size) return -1;
-    return image_table[-handle].in_use ? -handle : -1;
+    if (handle >= 0 || -static_cast<int64_t>(handle) >= image_state.table_size) return -1;
+    return image_state.table[-handle].in_use ? -handle : -1;
 }
 
 int32_t image_resolve(int32_t page_or_handle) {
@@ -270,12 +259,12 @@ int32_t image_resolve(int32_t page_or_handle) {
 }
 
 void select_dest_slot(int32_t slot) {
-    dest_image = slot;
-    dest = &image_table[slot];
+    image_state.dest_image = slot;
+    image_state.dest = &image_state.table[slot];
 }
 
 void select_source_slot(int32_t slot) {
-    source_image = slot;
+    image_state.source_image = slot;
 }
 
 int32_t rt_new_image(int32_t width, int32_t height, int32_t mode, uint32_t given) {
@@ -285,12 +274,12 @@ int32_t rt_new_image(int32_t width, int32_t height, int32_t mode, uint32_t given
         rt_raise_error(err_illegal_function_call);
         return 0;
     }
-    const rt_image& model = *dest;
+    const rt_image& model = *image_state.dest;
     const int32_t slot = image_create(width, height, (given & 1) ? mode : model.mode, nullptr);
     if (slot < 0) return -1;
     if (!(given & 1)) {
-        rt_image& image = image_table[slot];
-        const rt_image& from = *dest; // the table may have moved
+        rt_image& image = image_state.table[slot];
+        const rt_image& from = *image_state.dest; // the table may have moved
         if (image.palette && from.palette)
             std::memcpy(image.palette, from.palette, 256 * sizeof(uint32_t));
         image.font = from.font;
@@ -307,7 +296,7 @@ int32_t rt_new_image(int32_t width, int32_t height, int32_t mode, uint32_t given
 
 void rt_free_image(int32_t handle, uint32_t given) {
     if (error_state.error_pending) return;
-    int32_t slot = dest_image;
+    int32_t slot = image_state.dest_image;
     if (given & 1) {
         if (handle >= 0) {
             rt_raise_error(err_illegal_function_call);
@@ -319,12 +308,12 @@ void rt_free_image(int32_t handle, uint32_t given) {
             return;
         }
     }
-    if (image_table[slot].flags & image_screen_page) {
+    if (image_state.table[slot].flags & image_screen_page) {
         rt_raise_error(err_illegal_function_call);
         return;
     }
-    if (slot == dest_image) select_dest_slot(visible_page.load());
-    if (slot == source_image) select_source_slot(visible_page.load());
+    if (slot == image_state.dest_image) select_dest_slot(image_state.visible_page.load());
+    if (slot == image_state.source_image) select_source_slot(image_state.visible_page.load());
     image_free(slot);
 }
 
@@ -341,22 +330,24 @@ void rt_select_source(int32_t page_or_handle) {
 }
 
 int32_t rt_dest_handle() {
-    return error_state.error_pending ? 0 : -dest_image;
+    return error_state.error_pending ? 0 : -image_state.dest_image;
 }
 int32_t rt_source_handle() {
-    return error_state.error_pending ? 0 : -source_image;
+    return error_state.error_pending ? 0 : -image_state.source_image;
 }
 int32_t rt_visible_handle() {
-    return error_state.error_pending ? 0 : -visible_page.load();
+    return error_state.error_pending ? 0 : -image_state.visible_page.load();
 }
 
 void rt_screen_init() {
-    auto_resize = 1;
-    for (int i = 0; i < 256; ++i) default_palette[i] = default_palette_256[i] | 0xFF000000u;
-    for (int i = 0; i < 64; ++i) ega_palette[i] = ega_palette_64[i] | 0xFF000000u;
+    image_state.auto_resize = 1;
+    for (int i = 0; i < 256; ++i)
+        image_state.default_palette[i] = default_palette_256[i] | 0xFF000000u;
+    for (int i = 0; i < 64; ++i) image_state.ega_palette[i] = ega_palette_64[i] | 0xFF000000u;
     for (int a = 0; a < 9; ++a)
         for (int phase = 0; phase < 2; ++phase)
-            mono_attribute_colours[a][phase] = mono_attribute_table[a][phase] | 0xFF000000u;
+            image_state.mono_attribute_colours[a][phase] =
+                mono_attribute_table[a][phase] | 0xFF000000u;
     if (image_table_used == 0) {
         if (!grow_image_table()) return;
         image_table_used = 2; // slots 0 and 1 are never handed out

@@ -99,8 +99,8 @@ uint32_t font_code_point(const loaded_font& font, uint32_t code) {
 }
 
 bool font_in_use(int32_t handle) {
-    for (int32_t slot = 0; slot < image_table_size; ++slot)
-        if (image_table[slot].in_use && image_table[slot].font == handle) return true;
+    for (int32_t slot = 0; slot < image_state.table_size; ++slot)
+        if (image_state.table[slot].in_use && image_state.table[slot].font == handle) return true;
     return false;
 }
 

@@ -65,16 +65,17 @@ void apply_colour(rt_image& image, colour_target target, uint32_t value) {
         image.bg_colour = value & 7;
         break;
     case colour_target::entry0_standard:
-        image.palette[0] = default_palette[value];
+        image.palette[0] = image_state.default_palette[value];
         break;
     case colour_target::entry0_adapter:
-        image.palette[0] = ega_palette[value];
+        image.palette[0] = image_state.ega_palette[value];
         break;
     case colour_target::entry4_attribute:
         image.palette[4] = value;
         break;
     case colour_target::cga_set:
-        for (int i = 1; i <= 3; ++i) image.palette[i] = default_palette[2 * i + (value & 1)];
+        for (int i = 1; i <= 3; ++i)
+            image.palette[i] = image_state.default_palette[2 * i + (value & 1)];
         break;
     }
 }
@@ -130,7 +131,7 @@ void palette_reset(rt_image& image) {
     case 32:
         break;
     case 1:
-        for (int i = 0; i < 4; ++i) p[i] = default_palette[mode1_entries[i]];
+        for (int i = 0; i < 4; ++i) p[i] = image_state.default_palette[mode1_entries[i]];
         break;
     case 2:
     case 11:
@@ -138,17 +139,17 @@ void palette_reset(rt_image& image) {
         p[1] = 0xFFFFFF;
         break;
     case 9:
-        for (int i = 0; i < 16; ++i) p[i] = ega_palette[mode9_entries[i]];
+        for (int i = 0; i < 16; ++i) p[i] = image_state.ega_palette[mode9_entries[i]];
         break;
     case 10:
         for (int i = 0; i < 4; ++i) p[4 + i] = mode10_attributes[i];
         break;
     case 13:
     case 256:
-        for (int i = 0; i < 256; ++i) p[i] = default_palette[i];
+        for (int i = 0; i < 256; ++i) p[i] = image_state.default_palette[i];
         break;
     default:
-        for (int i = 0; i < 16; ++i) p[i] = default_palette[i];
+        for (int i = 0; i < 16; ++i) p[i] = image_state.default_palette[i];
         break;
     }
 }
@@ -161,26 +162,26 @@ uint8_t text_attribute_of(const rt_image& image) {
 void rt_color(uint32_t first, uint32_t second, uint32_t third, uint32_t given) {
     (void)third;
     if (error_state.error_pending || given == 0) return;
-    const colour_rule* rule = colour_rule_of(dest->mode);
+    const colour_rule* rule = colour_rule_of(image_state.dest->mode);
     if (!rule || ((given & 1) && first > rule->first_max) ||
         ((given & 2) && second > rule->second_max) || ((given & 4) && !rule->third_accepted)) {
         rt_raise_error(err_illegal_function_call);
         return;
     }
-    if (given & 1) apply_colour(*dest, rule->first, first);
-    if (given & 2) apply_colour(*dest, rule->second, second);
+    if (given & 1) apply_colour(*image_state.dest, rule->first, first);
+    if (given & 2) apply_colour(*image_state.dest, rule->second, second);
 }
 
 void rt_palette(int32_t attribute, int32_t colour, uint32_t given) {
     if (error_state.error_pending) return;
     if (given == 0) {
-        palette_reset(*dest);
+        palette_reset(*image_state.dest);
         return;
     }
-    const palette_rule* rule = palette_rule_of(dest->mode);
+    const palette_rule* rule = palette_rule_of(image_state.dest->mode);
     const uint32_t index = static_cast<uint32_t>(attribute) & 255;
     const uint32_t value = static_cast<uint32_t>(colour);
-    if (!rule || !dest->palette || given != 3 || index > rule->attribute_max ||
+    if (!rule || !image_state.dest->palette || given != 3 || index > rule->attribute_max ||
         value > rule->colour_max ||
         (rule->source == palette_source::packed && (value & ~0x3F3F3Fu))) {
         rt_raise_error(err_illegal_function_call);
@@ -188,16 +189,16 @@ void rt_palette(int32_t attribute, int32_t colour, uint32_t given) {
     }
     switch (rule->source) {
     case palette_source::adapter:
-        dest->palette[index] = ega_palette[value];
+        image_state.dest->palette[index] = image_state.ega_palette[value];
         break;
     case palette_source::standard:
-        dest->palette[index] = default_palette[value];
+        image_state.dest->palette[index] = image_state.default_palette[value];
         break;
     case palette_source::attribute:
-        dest->palette[4 + index] = value;
+        image_state.dest->palette[4 + index] = value;
         break;
     case palette_source::packed:
-        dest->palette[index] = packed_to_rgb(value);
+        image_state.dest->palette[index] = packed_to_rgb(value);
         break;
     }
 }
@@ -214,9 +215,9 @@ void rt_out(int32_t port, int32_t value) {
         dac_component = 0;
         break;
     case 0x3C9: {
-        if (!dest->palette) break;
+        if (!image_state.dest->palette) break;
         const int shift = 16 - 8 * dac_component;
-        uint32_t& entry = dest->palette[dac_write_index];
+        uint32_t& entry = image_state.dest->palette[dac_write_index];
         entry = (entry & ~(0xFFu << shift)) | level_of_6_bits(byte & 63u) << shift;
         if (++dac_component == 3) {
             dac_component = 0;

@@ -11,11 +11,6 @@
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
 
-int32_t* page_list = nullptr;
-int32_t page_list_size = 0;
-int32_t pending_text_size[3] = {-1, -1, -1};
-int32_t auto_resize = 1;
-
 namespace {
 
 constexpr size_t text_memory = 0xB8000;
@@ -53,7 +48,8 @@ int32_t text_font_for(int32_t columns, int32_t rows) {
 }
 
 bool pending_text_set() {
-    return pending_text_size[0] != -1 || pending_text_size[1] != -1 || pending_text_size[2] != -1;
+    return image_state.pending_text_size[0] != -1 || image_state.pending_text_size[1] != -1 ||
+           image_state.pending_text_size[2] != -1;
 }
 
 size_t text_page_bytes(int32_t columns, int32_t rows) {
@@ -63,17 +59,17 @@ size_t text_page_bytes(int32_t columns, int32_t rows) {
 }
 
 rt_image& page0() {
-    return image_table[page_list[0]];
+    return image_state.table[image_state.page_list[0]];
 }
 
 text_size previous_screen() {
-    if (page_list_size == 0 || page_list[0] == 0) return {80, 25, 16};
+    if (image_state.page_list_size == 0 || image_state.page_list[0] == 0) return {80, 25, 16};
     const rt_image& p = page0();
     return {image_columns(p), image_rows(p), p.font};
 }
 
 text_size text_size_to_make(const text_size& previous) {
-    const int32_t* p = pending_text_size;
+    const int32_t* p = image_state.pending_text_size;
     text_size size{80, 25, 16};
     if (p[0] != -1 && p[1] != -1 && p[2] != -1) {
         size = {p[0], p[1], p[2]};
@@ -96,12 +92,13 @@ text_size text_size_to_make(const text_size& previous) {
 }
 
 bool grow_page_list(int32_t count) {
-    if (count <= page_list_size) return true;
-    auto* grown = static_cast<int32_t*>(std::realloc(page_list, sizeof(int32_t) * count));
+    if (count <= image_state.page_list_size) return true;
+    auto* grown =
+        static_cast<int32_t*>(std::realloc(image_state.page_list, sizeof(int32_t) * count));
     if (!grown) return false;
-    std::fill(grown + page_list_size, grown + count, 0);
-    page_list = grown;
-    page_list_size = count;
+    std::fill(grown + image_state.page_list_size, grown + count, 0);
+    image_state.page_list = grown;
+    image_state.page_list_size = count;
     return true;
 }
 
@@ -119,16 +116,16 @@ void share_page0_palette(rt_image& image) {
 }
 
 void free_screen_pages() {
-    for (int32_t n = page_list_size - 1; n >= 0; --n) {
-        const int32_t slot = page_list[n];
+    for (int32_t n = image_state.page_list_size - 1; n >= 0; --n) {
+        const int32_t slot = image_state.page_list[n];
         if (slot == 0) continue;
         if (n == 0 && page0_from_handle) {
-            image_table[slot].flags &= ~image_screen_page;
+            image_state.table[slot].flags &= ~image_screen_page;
         } else {
             image_free(slot);
         }
     }
-    page_list_size = 0;
+    image_state.page_list_size = 0;
     page0_from_handle = false;
 }
 
@@ -140,9 +137,9 @@ bool make_text_pages(const text_size& size) {
         uint8_t* cells = n < in_video_memory ? low_memory + text_memory + n * bytes : nullptr;
         const int32_t slot = image_create(size.columns, size.rows, 0, cells);
         if (slot < 0) return false;
-        page_list[n] = slot;
-        set_font_and_region(image_table[slot], size.font);
-        share_page0_palette(image_table[slot]);
+        image_state.page_list[n] = slot;
+        set_font_and_region(image_state.table[slot], size.font);
+        share_page0_palette(image_state.table[slot]);
     }
     fill_text_cells(low_memory + text_memory, text_memory_size / 2);
     return true;
@@ -160,7 +157,7 @@ int32_t make_pixel_page0(int32_t mode, const text_size& previous) {
         // An 80 x 60 screen (80 x 43 on 350 lines) keeps its 8-pixel font.
         const int32_t small_font_rows = mode >= 11 ? 60 : mode >= 9 ? 43 : 0;
         if (previous.columns == 80 && previous.rows == small_font_rows)
-            set_font_and_region(image_table[slot], 8);
+            set_font_and_region(image_state.table[slot], 8);
         return slot;
     }
     return -1;
@@ -172,28 +169,29 @@ void change_mode(int32_t mode, int32_t mode_slot) {
     free_screen_pages();
     bool made = grow_page_list(1);
     if (made && mode_slot != 0) {
-        page_list[0] = mode_slot;
+        image_state.page_list[0] = mode_slot;
         page0_from_handle = true;
     } else if (made && mode == 0) {
         made = make_text_pages(text_size_to_make(previous));
     } else if (made) {
-        page_list[0] = make_pixel_page0(mode, previous);
-        made = page_list[0] > 0;
+        image_state.page_list[0] = make_pixel_page0(mode, previous);
+        made = image_state.page_list[0] > 0;
     }
-    pending_text_size[0] = pending_text_size[1] = pending_text_size[2] = -1;
+    image_state.pending_text_size[0] = image_state.pending_text_size[1] =
+        image_state.pending_text_size[2] = -1;
     if (!made) {
         rt_raise_error(err_screen_out_of_memory); // the screen cannot exist without its pages
         return;
     }
-    for (int32_t n = 0; n < page_list_size; ++n)
-        image_table[page_list[n]].flags |= image_screen_page;
-    select_dest_slot(page_list[0]);
-    select_source_slot(page_list[0]);
-    visible_page.store(page_list[0]);
+    for (int32_t n = 0; n < image_state.page_list_size; ++n)
+        image_state.table[image_state.page_list[n]].flags |= image_screen_page;
+    select_dest_slot(image_state.page_list[0]);
+    select_source_slot(image_state.page_list[0]);
+    image_state.visible_page.store(image_state.page_list[0]);
     page0().draw_angle = 0.0;
     page0().draw_scale = 1.0;
     last_active_page = 0;
-    screen_generation.fetch_add(1);
+    image_state.screen_generation.fetch_add(1);
 }
 
 void copy_graphics_state(rt_image& to, const rt_image& from) {
@@ -206,24 +204,26 @@ void copy_graphics_state(rt_image& to, const rt_image& from) {
 void select_active_page(int32_t page) {
     const int32_t slot = page_get_or_create(page);
     if (slot < 0) return;
-    if (slot != dest_image || slot != source_image) {
+    if (slot != image_state.dest_image || slot != image_state.source_image) {
         select_dest_slot(slot);
         select_source_slot(slot);
-        page_reset(*dest);
+        page_reset(*image_state.dest);
     }
-    if (page != last_active_page && !image_table[slot].text_page) {
-        if (last_active_page < page_list_size && page_list[last_active_page] != 0)
-            copy_graphics_state(image_table[slot], image_table[page_list[last_active_page]]);
+    if (page != last_active_page && !image_state.table[slot].text_page) {
+        if (last_active_page < image_state.page_list_size &&
+            image_state.page_list[last_active_page] != 0)
+            copy_graphics_state(image_state.table[slot],
+                                image_state.table[image_state.page_list[last_active_page]]);
         last_active_page = page;
     }
 }
 
 void select_visual_page(int32_t page) {
     const int32_t slot = page_get_or_create(page);
-    if (slot < 0 || slot == visible_page.load()) return;
-    visible_page.store(slot);
-    page_reset(*dest);
-    screen_generation.fetch_add(1);
+    if (slot < 0 || slot == image_state.visible_page.load()) return;
+    image_state.visible_page.store(slot);
+    page_reset(*image_state.dest);
+    image_state.screen_generation.fetch_add(1);
 }
 
 // Which image a mode argument names: -1 after raising an error, 0 for a mode number.
@@ -237,7 +237,8 @@ int32_t mode_argument_slot(int32_t mode) {
         // Another screen page cannot become the screen: the change frees it.
         if (slot < 0) {
             error = err_invalid_handle;
-        } else if ((image_table[slot].flags & image_screen_page) && slot != page_list[0]) {
+        } else if ((image_state.table[slot].flags & image_screen_page) &&
+                   slot != image_state.page_list[0]) {
             error = err_illegal_function_call;
         }
     }
@@ -265,7 +266,7 @@ void resize_custom_screen(int32_t width, int32_t height) {
     image_reset_text_region(screen);
     image_reset_graphics(screen);
     release_frames();
-    screen_generation.fetch_add(1);
+    image_state.screen_generation.fetch_add(1);
 }
 
 void width_of_custom_screen(int32_t columns, int32_t rows, uint32_t given) {
@@ -290,9 +291,9 @@ void width_of_text_screen(int32_t columns, int32_t rows, uint32_t given) {
     }
     const int32_t font = text_font_for(columns, rows);
     if (columns == screen.width && rows == screen.height && font == screen.font) return;
-    pending_text_size[0] = columns;
-    pending_text_size[1] = rows;
-    pending_text_size[2] = font;
+    image_state.pending_text_size[0] = columns;
+    image_state.pending_text_size[1] = rows;
+    image_state.pending_text_size[2] = font;
     rt_screen(0, 0, 0, 0, 0, screen_mode_given);
 }
 
@@ -313,9 +314,10 @@ void width_of_pixel_screen(int32_t columns, int32_t rows, uint32_t given) {
     const int32_t font = (given & 2) ? grid_font_of_rows(screen, rows) : screen.font;
     if (columns_match && font != 0) {
         if (font == screen.font) return;
-        for (int32_t n = 0; n < page_list_size; ++n)
-            if (page_list[n] != 0) set_font_and_region(image_table[page_list[n]], font);
-        screen_generation.fetch_add(1);
+        for (int32_t n = 0; n < image_state.page_list_size; ++n)
+            if (image_state.page_list[n] != 0)
+                set_font_and_region(image_state.table[image_state.page_list[n]], font);
+        image_state.screen_generation.fetch_add(1);
         return;
     }
     const bool text_columns = !(given & 1) || columns == 40 || columns == 80;
@@ -324,16 +326,16 @@ void width_of_pixel_screen(int32_t columns, int32_t rows, uint32_t given) {
         rt_raise_error(err_illegal_function_call);
         return;
     }
-    if (given & 1) pending_text_size[0] = columns;
-    if (given & 2) pending_text_size[1] = rows;
-    if ((given & 3) == 3) pending_text_size[2] = text_font_for(columns, rows);
+    if (given & 1) image_state.pending_text_size[0] = columns;
+    if (given & 2) image_state.pending_text_size[1] = rows;
+    if ((given & 3) == 3) image_state.pending_text_size[2] = text_font_for(columns, rows);
     rt_screen(0, 0, 0, 0, 0, screen_mode_given);
 }
 
 } // namespace
 
 int32_t page_get_or_create(int32_t page) {
-    if (page < 0 || page > largest_page_number || page_list_size == 0) {
+    if (page < 0 || page > largest_page_number || image_state.page_list_size == 0) {
         rt_raise_error(err_illegal_function_call);
         return -1;
     }
@@ -341,18 +343,18 @@ int32_t page_get_or_create(int32_t page) {
         rt_raise_error(err_out_of_memory);
         return -1;
     }
-    if (page_list[page] != 0) return page_list[page];
+    if (image_state.page_list[page] != 0) return image_state.page_list[page];
     const rt_image& screen = page0();
     const int32_t slot = image_create(screen.width, screen.height, screen.mode, nullptr);
     if (slot < 0) {
         rt_raise_error(err_out_of_memory);
         return -1;
     }
-    rt_image& image = image_table[slot];
+    rt_image& image = image_state.table[slot];
     share_page0_palette(image);
     image.flags |= image_screen_page;
     set_font_and_region(image, page0().font);
-    page_list[page] = slot;
+    image_state.page_list[page] = slot;
     return slot;
 }
 
@@ -389,7 +391,7 @@ void rt_screen(int32_t mode, int32_t colour_switch, int32_t active_page, int32_t
     (void)colour_switch;
     (void)fifth;
     if (error_state.error_pending) return;
-    if (!(given == 1 && mode == 0)) auto_resize = 0;
+    if (!(given == 1 && mode == 0)) image_state.auto_resize = 0;
     int32_t mode_slot = 0;
     if (given & 1) {
         mode_slot = mode_argument_slot(mode);
@@ -403,16 +405,17 @@ void rt_screen(int32_t mode, int32_t colour_switch, int32_t active_page, int32_t
         rt_raise_error(err_illegal_function_call);
         return;
     }
-    const bool screen_exists = page_list_size > 0;
+    const bool screen_exists = image_state.page_list_size > 0;
     // Without a mode, or naming the screen's own image, the current screen is rebuilt.
-    const bool same_screen = !(given & 1) || (screen_exists && mode_slot == page_list[0]);
+    const bool same_screen =
+        !(given & 1) || (screen_exists && mode_slot == image_state.page_list[0]);
     bool full_change = pending_text_set() || !screen_exists;
     if (!same_screen && screen_exists)
         full_change = full_change || mode_slot != 0 || mode != page0().mode;
     if (full_change) {
         if (same_screen) {
             mode = screen_exists ? page0().mode : 0;
-            mode_slot = screen_exists && page0_from_handle ? page_list[0] : 0;
+            mode_slot = screen_exists && page0_from_handle ? image_state.page_list[0] : 0;
         }
         hold_frames();
         change_mode(mode, mode_slot);
@@ -433,8 +436,8 @@ void rt_pcopy(int32_t from, int32_t to) {
         return;
     }
     if (from_slot == to_slot) return;
-    const rt_image& source = image_table[from_slot];
-    rt_image& target = image_table[to_slot];
+    const rt_image& source = image_state.table[from_slot];
+    rt_image& target = image_state.table[to_slot];
     if (source.bytes_per_pixel != target.bytes_per_pixel || source.width != target.width ||
         source.height != target.height ||
         (source.bytes_per_pixel == 1 && target.colour_mask < source.colour_mask)) {
@@ -456,7 +459,7 @@ void rt_width(int32_t device, int32_t columns, int32_t rows, uint32_t given) {
         rt_raise_error(err_illegal_function_call);
         return;
     }
-    auto_resize = 0;
+    image_state.auto_resize = 0;
     const rt_image& screen = page0();
     if (screen.mode == 256 || screen.mode == 32) {
         width_of_custom_screen(columns, rows, given);

@@ -22,13 +22,13 @@ bool in_range(int32_t value, int32_t low, int32_t high) {
 void grow_startup_screen() {
     uint8_t kept[startup_screen_bytes];
     std::memcpy(kept, low_memory + text_memory, startup_screen_bytes);
-    const int32_t fg = dest->fg_colour;
-    const uint32_t bg = dest->bg_colour;
+    const int32_t fg = image_state.dest->fg_colour;
+    const uint32_t bg = image_state.dest->bg_colour;
     rt_width(0, 80, 50, 3);
     if (error_state.error_pending) return;
     std::memcpy(low_memory + text_memory, kept, startup_screen_bytes);
-    dest->fg_colour = fg;
-    dest->bg_colour = bg;
+    image_state.dest->fg_colour = fg;
+    image_state.dest->bg_colour = bg;
 }
 
 void clear_text_page(rt_image& image, int32_t method, bool method_given, uint32_t colour) {
@@ -77,13 +77,14 @@ void rt_locate(int32_t row, int32_t column, int32_t cursor, int32_t start, int32
     const bool bad_shape = ((given & 4) && !in_range(cursor, 0, 1)) ||
                            ((given & 8) && !in_range(start, 0, 31)) ||
                            ((given & 16) && !in_range(stop, 0, 31));
-    const int32_t rows = image_rows(*dest);
-    const int32_t columns = image_columns(*dest);
+    const int32_t rows = image_rows(*image_state.dest);
+    const int32_t columns = image_columns(*image_state.dest);
     bool grow = false;
-    bool bad = bad_shape || ((given & 1) && row < dest->print_top);
-    if (!bad && (given & 1) && row > dest->print_bottom && row != rows) {
-        grow = auto_resize && dest->text_page && (dest->flags & image_screen_page);
-        auto_resize = 0;
+    bool bad = bad_shape || ((given & 1) && row < image_state.dest->print_top);
+    if (!bad && (given & 1) && row > image_state.dest->print_bottom && row != rows) {
+        grow = image_state.auto_resize && image_state.dest->text_page &&
+               (image_state.dest->flags & image_screen_page);
+        image_state.auto_resize = 0;
         bad = !grow || row > 50 || ((given & 2) && !in_range(column, 1, 80));
     }
     if (!grow && (given & 2) && !in_range(column, 1, columns)) bad = true;
@@ -95,7 +96,7 @@ void rt_locate(int32_t row, int32_t column, int32_t cursor, int32_t start, int32
         grow_startup_screen();
         if (error_state.error_pending) return;
     }
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     if (given & 1) {
         image.cursor_row = static_cast<int16_t>(row);
         image.pending_wrap = 0;
@@ -109,9 +110,9 @@ void rt_locate(int32_t row, int32_t column, int32_t cursor, int32_t start, int32
     if (given & 16) image.cursor_stop = static_cast<uint8_t>(stop);
     if (given & 4) image.cursor_visible = cursor != 0;
     if (!(image.flags & image_screen_page)) return;
-    for (int32_t n = 0; n < page_list_size; ++n) {
-        if (page_list[n] == 0) continue;
-        rt_image& page = image_table[page_list[n]];
+    for (int32_t n = 0; n < image_state.page_list_size; ++n) {
+        if (image_state.page_list[n] == 0) continue;
+        rt_image& page = image_state.table[image_state.page_list[n]];
         if (given & 4) page.cursor_visible = image.cursor_visible;
         if (given & 24) {
             page.cursor_start = image.cursor_start;
@@ -122,7 +123,7 @@ void rt_locate(int32_t row, int32_t column, int32_t cursor, int32_t start, int32
 
 void rt_view_print(int32_t top, int32_t bottom, uint32_t given) {
     if (error_state.error_pending) return;
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     const int32_t rows = image_rows(image);
     if (given != 0) {
         if ((given & 3) != 3 || top < 1 || top > bottom || bottom > rows) {
@@ -143,7 +144,7 @@ void rt_view_print(int32_t top, int32_t bottom, uint32_t given) {
 
 void rt_cls(int32_t method, uint32_t colour, uint32_t given) {
     if (error_state.error_pending) return;
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     const bool method_given = given & 1;
     if (((given & 2) && image.bytes_per_pixel <= 2 && colour > image.colour_mask) ||
         (method_given && !in_range(method, 0, 2))) {
@@ -161,5 +162,5 @@ void rt_cls(int32_t method, uint32_t colour, uint32_t given) {
     } else {
         clear_pixel_page(image, method, method_given, colour);
     }
-    screen_generation.fetch_add(1);
+    image_state.screen_generation.fetch_add(1);
 }

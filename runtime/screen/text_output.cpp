@@ -86,7 +86,7 @@ void cursor_left(rt_image& image) {
 // Proportional fonts: skip to the next stop, clearing the skipped pixels; past the right
 // edge the rest of the line is cleared and a new line made.
 void skip_to_pixel_stop(int32_t stop_every) {
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     const int32_t stop = ((image.cursor_col - 1) / stop_every + 1) * stop_every;
     const int32_t h = line_height(image);
     const int32_t y = (image.cursor_row - 1) * h;
@@ -102,13 +102,13 @@ void skip_to_pixel_stop(int32_t stop_every) {
 // One printed cell, its advance and the right-edge rule. Returns true when the right edge
 // made a new line.
 bool print_glyph(uint32_t code, bool more_follows, bool new_line) {
-    rt_image* image = dest;
+    rt_image* image = image_state.dest;
     const bool variable = proportional(*image);
     const int32_t advance = variable ? font_char_width(code) : 1;
     if (variable && image->cursor_col + advance > image->width) text_new_line();
     font_draw_char(code);
     const bool printer = on_printer_page(printer_event::character);
-    image = dest;
+    image = image_state.dest;
     image->cursor_col = static_cast<int16_t>(image->cursor_col + advance);
     const int32_t w = cell_width(*image);
     const bool fits = (image->cursor_col - 1) * w + w <= image->width;
@@ -126,7 +126,7 @@ bool print_glyph(uint32_t code, bool more_follows, bool new_line) {
 
 // Obeys one control character; the tab prints spaces and may hit the right edge.
 bool obey_control(uint32_t code, bool more_follows, bool new_line) {
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     switch (code) {
     case 28:
         cursor_right(image);
@@ -157,10 +157,11 @@ bool obey_control(uint32_t code, bool more_follows, bool new_line) {
             break;
         }
         for (;;) {
-            const bool again = (dest->cursor_col & 7) != 0;
+            const bool again = (image_state.dest->cursor_col & 7) != 0;
             const bool wrapped = print_glyph(' ', again || more_follows, new_line);
             // A line narrower than one tab stop never reaches one: the tab ends where it wrapped.
-            if (!again || (wrapped && image_columns(*dest) < tab_columns)) return wrapped;
+            if (!again || (wrapped && image_columns(*image_state.dest) < tab_columns))
+                return wrapped;
         }
     }
     case 7:
@@ -183,19 +184,19 @@ void print_console(const uint8_t* bytes, int32_t length, bool new_line) {
 
 void print_bytes(const uint8_t* bytes, int32_t length, bool new_line) {
     if (error_state.error_pending) return;
-    if (dest->console_page) {
+    if (image_state.dest->console_page) {
         print_console(bytes, length, new_line);
         return;
     }
-    if (dest->pending_wrap) {
+    if (image_state.dest->pending_wrap) {
         if (length > 0) {
-            dest->pending_wrap = 0;
+            image_state.dest->pending_wrap = 0;
             text_new_line();
         } else if (new_line) {
-            dest->pending_wrap = 0;
+            image_state.dest->pending_wrap = 0;
         }
     }
-    const int32_t unit = (font_flags(dest->font) & font_flag_unicode) ? 4 : 1;
+    const int32_t unit = (font_flags(image_state.dest->font) & font_flag_unicode) ? 4 : 1;
     bool edge_new_line = false;
     for (int32_t at = 0; at + unit <= length; at += unit) {
         uint32_t code = bytes[at];
@@ -238,7 +239,7 @@ void fill_text_rows(rt_image& image, int32_t first_row, int32_t last_row, uint8_
 }
 
 void fill_pixel_rect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     x1 = std::max(x1, 0);
     y1 = std::max(y1, 0);
     x2 = std::min<int32_t>(x2, image.width);
@@ -259,7 +260,7 @@ void printer_line_restart() {
 }
 
 void text_new_line() {
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     ++image.cursor_row;
     image.cursor_col = 1;
     if (on_printer_page(printer_event::query)) printer_column = 0;
@@ -283,7 +284,7 @@ void rt_print(std::string_view text, bool new_line) {
 
 void rt_print_wrap_check(rt_string* text) {
     if (error_state.error_pending) return;
-    const rt_image& image = *dest;
+    const rt_image& image = *image_state.dest;
     if (image.pending_wrap || image.cursor_col == 1) return;
     const std::string_view bytes = rt_view(text);
     const bool overflows =
@@ -296,19 +297,19 @@ void rt_print_wrap_check(rt_string* text) {
 
 void rt_print_comma() {
     if (error_state.error_pending) return;
-    if (dest->pending_wrap) {
-        dest->pending_wrap = 0;
+    if (image_state.dest->pending_wrap) {
+        image_state.dest->pending_wrap = 0;
         text_new_line();
         return;
     }
-    if (proportional(*dest)) {
+    if (proportional(*image_state.dest)) {
         skip_to_pixel_stop(zone_pixels);
         return;
     }
-    const int32_t columns = image_columns(*dest);
+    const int32_t columns = image_columns(*image_state.dest);
     for (;;) {
         print_bytes(reinterpret_cast<const uint8_t*>(" "), 1, false);
-        const int32_t col = dest->cursor_col;
+        const int32_t col = image_state.dest->cursor_col;
         if (col == 1 || col >= columns ||
             ((col - 1) % zone_columns == 0 && col <= columns - (zone_columns - 1)))
             return;
@@ -322,7 +323,7 @@ rt_string* rt_tab(int32_t column) {
         return rt_string_new(0, true);
     }
     const int32_t hooked = tab_page_hook ? tab_page_hook() : -1;
-    const rt_image& image = hooked >= 0 ? image_table[hooked] : *dest;
+    const rt_image& image = hooked >= 0 ? image_state.table[hooked] : *image_state.dest;
     const int32_t columns = image_columns(image);
     const int32_t step = proportional(image) ? std::max(font_char_width(' '), 1) : 1;
     if (column > columns) column %= columns;

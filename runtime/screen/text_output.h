@@ -1,10 +1,9 @@
 #pragma once
-// Printing onto dest_image: the text cursor, wrapping at the right edge, scrolling of the
-// print region, control characters and print zones; cursor, region and clearing statements.
+// Printing onto dest_image (the statements are in screen.h): the text cursor, wrapping at
+// the right edge, scrolling of the print region, control characters and print zones.
 #include <cstdint>
-#include <string_view>
 
-#include "runtime/core/rt_string.h"
+#include "runtime/screen/screen.h"
 
 struct rt_image;
 
@@ -22,25 +21,6 @@ extern bool (*printer_page_hook)(printer_event event);
 // Slot of the page whose cursor rt_tab measures from while a printer statement runs; null or
 // a negative answer means dest_image.
 extern int32_t (*tab_page_hook)();
-
-void rt_print(rt_string* text, bool new_line);
-void rt_print(std::string_view text, bool new_line);
-// Before a string item: a new line when the item would not fit in the rest of the line.
-void rt_print_wrap_check(rt_string* text);
-// The comma item: on to the next print zone.
-void rt_print_comma();
-// Spaces (after a carriage return when moving left) that bring the cursor to column n.
-rt_string* rt_tab(int32_t column);
-// The arguments given to rt_locate.
-constexpr uint32_t locate_row_given = 1, locate_column_given = 2, locate_cursor_given = 4;
-void rt_locate(int32_t row, int32_t column, int32_t cursor, int32_t start, int32_t stop,
-               uint32_t given);
-// The text window's top and bottom rows, given together (neither: the whole page).
-constexpr uint32_t view_print_rows_given = 3;
-void rt_view_print(int32_t top, int32_t bottom, uint32_t given);
-// The arguments given to rt_cls: the clearing method and the colour to clear to.
-constexpr uint32_t cls_method_given = 1, cls_colour_given = 2;
-void rt_cls(int32_t method, uint32_t colour, uint32_t given);
 
 // The printer's line starts afresh: its page was cleared other than by a new line.
 void printer_line_restart();

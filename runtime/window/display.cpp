@@ -21,7 +21,7 @@ int gl_width = 0, gl_height = 0;
 // picture, or black before the first) and sizes the buffers for the next picture.
 void adopt_window_size(int width, int height) {
     const bool changed = width != gl_width || height != gl_height;
-    if (gl_width != 0 && changed && !paused.load()) glutSwapBuffers();
+    if (gl_width != 0 && changed && !run_control.paused.load()) glutSwapBuffers();
     gl_width = width;
     gl_height = height;
 }
@@ -147,7 +147,7 @@ void present_whole_window() {
 // holds the whole picture.
 void show_whole(const frame_slot& slot) {
     draw_frame(slot);
-    if (paused.load()) {
+    if (run_control.paused.load()) {
         back_picture.valid = false; // not swapped: drawn whole again when shown
         return;
     }
@@ -170,7 +170,7 @@ void show_in_parts(const frame_slot& slot, bool redraw_all) {
         reset_pass_state();
         draw_unscaled(slot, part);
     }
-    if (paused.load()) {
+    if (run_control.paused.load()) {
         back_picture.owed_showing = back_picture.owed_showing || !part.empty();
         return;
     }
@@ -211,7 +211,7 @@ void display_callback() {
         back_picture.valid = false; // a swap leaves the back buffer undefined
         draw_frame(slot);
         mark_older_slots_done();
-        if (!paused.load()) glutSwapBuffers();
+        if (!run_control.paused.load()) glutSwapBuffers();
     }
     // The buffers of the old size are free now.
     if (picture_changed) platform_trim_heap();

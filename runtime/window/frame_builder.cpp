@@ -71,10 +71,11 @@ int32_t palette_entries(const rt_image& page) {
 // The one place that reads the program's page without a lock, by design: a frame may catch
 // a page mid-update and the next build corrects it. False when no page is shown.
 bool copy_visible_page_for_frame(page_copy& copy) {
-    const int32_t slot = visible_page.load();
-    if (slot <= 0 || !image_table || !image_table[slot].in_use || !image_table[slot].pixels)
+    const int32_t slot = image_state.visible_page.load();
+    if (slot <= 0 || !image_state.table || !image_state.table[slot].in_use ||
+        !image_state.table[slot].pixels)
         return false;
-    const rt_image& page = image_table[slot];
+    const rt_image& page = image_state.table[slot];
     copy.record = page;
     const size_t size = page_bytes(copy.record);
     if (size > copy.capacity) {
@@ -345,7 +346,7 @@ struct drawn_cells {
 bool build_text_page(const rt_image& page) {
     const int32_t cell_w = font_width(page.font), cell_h = font_height(page.font);
     if (cell_w <= 0 || cell_h <= 0) return false;
-    const bool blink = (refresh_count.load() & 8) != 0;
+    const bool blink = (run_control.refresh_count.load() & 8) != 0;
     int32_t cursor_x = page.cursor_col - 1, cursor_y = page.cursor_row - 1;
     if (page.pending_wrap == 2 && cursor_y < page.height - 1) {
         cursor_x = 0;
@@ -445,7 +446,7 @@ void frame_builder() {
         rt_frame_lock_acknowledge();
     }
     int32_t once = -1;
-    auto_display.compare_exchange_strong(once, 0);
+    run_control.auto_display.compare_exchange_strong(once, 0);
     frame_built.store(1);
 }
 
@@ -454,19 +455,20 @@ int32_t frame_cells_drawn() {
 }
 
 void rt_display_now() {
-    if (auto_display.load() == 0) {
+    if (run_control.auto_display.load() == 0) {
         frame_builder();
         return;
     }
-    auto_display.store(-1);
-    while (auto_display.load() == -1 && display_running.load()) rt_sleep_ms(1);
+    run_control.auto_display.store(-1);
+    while (run_control.auto_display.load() == -1 && run_control.display_running.load())
+        rt_sleep_ms(1);
 }
 
 void rt_wait_for_refresh() {
-    if (auto_display.load() == 0) {
+    if (run_control.auto_display.load() == 0) {
         frame_builder();
         return;
     }
     frame_built.store(0);
-    while (!frame_built.load() && display_running.load()) rt_sleep_ms(1);
+    while (!frame_built.load() && run_control.display_running.load()) rt_sleep_ms(1);
 }

@@ -25,7 +25,7 @@ constexpr special_key special_keys[] = {
     {GLUT_KEY_F10, 0x4400},
     {GLUT_KEY_F11, 0x8500},
     {GLUT_KEY_F12, 0x8600},
-    {GLUT_KEY_LEFT, 0x4B00},
+    {GLUT_KEY_LEFT, key_left},
     {GLUT_KEY_UP, 0x4800},
     {GLUT_KEY_RIGHT, 0x4D00},
     {GLUT_KEY_DOWN, 0x5000},

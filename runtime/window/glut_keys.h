@@ -9,7 +9,7 @@ void keyboard_char_up(unsigned char key, int glut_modifiers);
 void keyboard_special_down(int key, int glut_modifiers);
 void keyboard_special_up(int key, int glut_modifiers);
 
-// Hook kind 2 from the window layer: Pause (100019) or Break (100318), direction > 0
+// window_hook_kind::key from the window layer: Pause (100019) or Break (100318), direction > 0
 // pressed, otherwise released; other identifiers are ignored.
 void keyboard_hook_key(int32_t id, int32_t direction);
 

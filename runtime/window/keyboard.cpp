@@ -334,14 +334,14 @@ bool is_pause(int32_t c) {
 }
 
 void request_break() {
-    if (exit_trap.load())
-        close_request.fetch_or(2);
+    if (run_control.exit_trap.load())
+        run_control.close_request.fetch_or(2);
     else
         rt_request_stop();
 }
 
 void request_pause() {
-    paused.fetch_or(1);
+    run_control.paused.fetch_or(1);
     error_state.attention_flag.store(1);
 }
 
@@ -371,8 +371,8 @@ bool consume_control_key(int32_t c) {
         request_pause();
         return true;
     }
-    if (paused.load() & 1) {
-        paused.fetch_and(static_cast<uint8_t>(~1u));
+    if (run_control.paused.load() & 1) {
+        run_control.paused.fetch_and(static_cast<uint8_t>(~1u));
         return true;
     }
     if (c == key_enter && alt_held()) return true;

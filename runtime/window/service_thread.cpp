@@ -24,46 +24,36 @@ constexpr int pass_sleep_ms = 16;
 bool pass_parity = false;
 uint32_t frame_requests_served = 0;
 
-void honour_service_pause() {
-    int32_t requested = 1;
-    if (!service_pause.compare_exchange_strong(requested, 2)) return;
-    while (service_pause.load() == 2) rt_sleep_ms(1);
-}
-
 void build_frame() {
-    if (auto_display.load() != 0) frame_builder();
-    refresh_count.fetch_add(1);
+    if (run_control.auto_display.load() != 0) frame_builder();
+    run_control.refresh_count.fetch_add(1);
 }
 
 // Out of turn: the refresh count is left alone, so the blink keeps its pace.
 void build_requested_frame() {
-    if (auto_display.load() != 0) frame_builder();
+    if (run_control.auto_display.load() != 0) frame_builder();
 }
 
 // The pass's sleep; a frame asked for meanwhile is built at once.
 void sleep_serving_frame_requests(int ms) {
     const int64_t deadline = rt_clock_ms() + ms;
     for (int64_t left = ms; left > 0; left = deadline - rt_clock_ms()) {
-        const uint32_t requests = frame_requests.load();
+        const uint32_t requests = run_control.frame_requests.load();
         if (requests != frame_requests_served) {
             frame_requests_served = requests;
             build_requested_frame();
             continue;
         }
-        platform_wait_on_word(frame_requests, requests, static_cast<int>(left));
+        platform_wait_on_word(run_control.frame_requests, requests, static_cast<int>(left));
     }
 }
 
 // One pass; false when the loop must end for shutdown.
 bool service_pass() {
-    honour_service_pause();
-    if (close_request.load() != 0 && exit_trap.load() == 0) return false;
+    if (run_control.close_request.load() != 0 && run_control.exit_trap.load() == 0) return false;
     service_update_tick_count();
     sleep_serving_frame_requests(pass_sleep_ms);
-    if (stop_request.load()) {
-        service_pause.store(2); // nothing may wait on this thread any more
-        return false;
-    }
+    if (run_control.stop_request.load()) return false;
     rt_sound_pump();
     pass_parity = !pass_parity;
     printer_idle_check();
@@ -75,16 +65,16 @@ bool service_pass() {
 }
 
 [[noreturn]] void shut_down() {
-    shutting_down.store(1);
+    run_control.shutting_down.store(1);
     error_state.attention_flag.store(1);
     // An error dialog or a key wait would keep the program thread from its check point.
     platform_message_boxes_give_way();
     rt_wake_key_wait();
-    while (finished_threads.load() != 3) rt_sleep_ms(16);
+    while (run_control.finished_threads.load() != 3) rt_sleep_ms(16);
     printer_shutdown_flush();
     // Files are closed here.
     rt_audio_stop();
-    rt_process_exit(exit_code.load());
+    rt_process_exit(run_control.exit_code.load());
 }
 
 } // namespace
@@ -98,7 +88,7 @@ void service_update_tick_count() {
 
 void service_thread_body() {
     rt_name_this_thread("service");
-    display_running.store(1);
+    run_control.display_running.store(1);
     while (service_pass()) {
     }
     shut_down();

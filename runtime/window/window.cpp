@@ -83,7 +83,6 @@ void window_run() {
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
     glutInitWindowSize(1024, 552);
     glutCreateWindow("Untitled");
-    window_ready.store(1);
     register_callbacks();
     host_window_attach();
     int64_t next_tick = rt_clock_ms() + redisplay_period_ms;
@@ -95,10 +94,17 @@ void window_run() {
     }
 }
 
-void rt_window_hook(int kind, int32_t a, int32_t b) {
-    if (kind == window_hook_close) close_request.fetch_or(1);
-    if (kind == window_hook_key) keyboard_hook_key(a, b);
-    if (kind == window_hook_character_down) keyboard_char_down(static_cast<unsigned char>(a), b);
-    if (kind == window_hook_character_up) keyboard_char_up(static_cast<unsigned char>(a), b);
-    if (kind == window_hook_exposed) expose_callback();
+void rt_window_hook(window_hook_kind kind, int32_t a, int32_t b) {
+    switch (kind) {
+    case window_hook_kind::close:
+        return void(run_control.close_request.fetch_or(1));
+    case window_hook_kind::key:
+        return keyboard_hook_key(a, b);
+    case window_hook_kind::exposed:
+        return expose_callback();
+    case window_hook_kind::character_down:
+        return keyboard_char_down(static_cast<unsigned char>(a), b);
+    case window_hook_kind::character_up:
+        return keyboard_char_up(static_cast<unsigned char>(a), b);
+    }
 }

@@ -2,8 +2,6 @@
 // routine reads lines with rt_input, and the test types keys as the window thread would.
 #include <gtest/gtest.h>
 
-#include <GL/freeglut.h>
-
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -17,17 +15,18 @@
 #include "runtime/core/run_control.h"
 #include "runtime/core/statement.h"
 #include "runtime/platform/clock.h"
+#include "runtime/platform/key_identifiers.h"
 #include "runtime/screen/image.h"
 #include "runtime/screen/text_output.h"
 #include "runtime/window/frame_ring.h"
-#include "runtime/window/glut_keys.h"
+#include "runtime/window/keyboard.h"
 #include "tests/support/page_reader.h"
 
 namespace {
 
 constexpr uint32_t double_type = input_type_float | 64;
 constexpr int32_t max_lines = 8;
-constexpr int glut_left_ctrl = 114, glut_left = 100;
+constexpr host_modifiers no_modifiers{}, ctrl_held{false, true, false};
 
 // What the program routine does, set by the test before the runtime starts.
 struct input_script {
@@ -92,7 +91,7 @@ void record(line_result& result) {
     result.real = double_target;
     result.text_length = string_target->len;
     std::memcpy(result.text, string_target->data, static_cast<size_t>(string_target->len));
-    result.auto_display = auto_display.load();
+    result.auto_display = run_control.auto_display.load();
 }
 
 void set_targets() {
@@ -113,7 +112,7 @@ void input_routine() {
     });
     for (int32_t line = 0; line < script.lines; ++line) {
         routine.statement(2, [] {
-            auto_display.store(script.auto_display);
+            run_control.auto_display.store(script.auto_display);
             rt_input(script.count, script.new_line);
         });
         record(results[line]);
@@ -128,7 +127,7 @@ class LineInput : public ::testing::Test {
     static void start() {
         rt_start_headless(input_routine);
         const int64_t give_up = rt_clock_ms() + 10000;
-        while (!display_running.load() && rt_clock_ms() < give_up) rt_sleep_ms(1);
+        while (!run_control.display_running.load() && rt_clock_ms() < give_up) rt_sleep_ms(1);
     }
 
     static int32_t keys_waiting() {
@@ -144,16 +143,16 @@ class LineInput : public ::testing::Test {
     static void type(std::string_view keys) {
         for (const char key : keys) {
             wait_for_room();
-            keyboard_char_down(static_cast<unsigned char>(key), 0);
-            keyboard_char_up(static_cast<unsigned char>(key), 0);
+            host_key(static_cast<unsigned char>(key), true, no_modifiers);
+            host_key(static_cast<unsigned char>(key), false, no_modifiers);
         }
     }
     static void type_with_ctrl(unsigned char code) {
         wait_for_room();
-        keyboard_special_down(glut_left_ctrl, 0);
-        keyboard_char_down(code, GLUT_ACTIVE_CTRL);
-        keyboard_char_up(code, GLUT_ACTIVE_CTRL);
-        keyboard_special_up(glut_left_ctrl, GLUT_ACTIVE_CTRL);
+        host_key(key_left_ctrl, true, no_modifiers);
+        host_key(code, true, ctrl_held);
+        host_key(code, false, ctrl_held);
+        host_key(key_left_ctrl, false, ctrl_held);
     }
     // Waits until n lines have been read.
     static bool lines(int32_t n) {
@@ -165,7 +164,7 @@ class LineInput : public ::testing::Test {
                 rt_sleep_ms(5);
         return true;
     }
-    static const rt_image& page() { return image_table[visible_page.load()]; }
+    static const rt_image& page() { return image_state.table[image_state.visible_page.load()]; }
     static std::string text(const line_result& r) { return std::string(r.text, r.text_length); }
 };
 
@@ -247,8 +246,8 @@ TEST_F(LineInput, ControlAndExtendedKeysAddNothing) {
     start();
     type("1");
     for (const unsigned char code : {10, 11, 12, 28, 29, 30, 31, 7}) type_with_ctrl(code);
-    keyboard_special_down(glut_left, 0);
-    keyboard_special_up(glut_left, 0);
+    host_key(key_left, true, no_modifiers);
+    host_key(key_left, false, no_modifiers);
     type("2\r");
     ASSERT_TRUE(lines(1));
     EXPECT_EQ(results[0].integer, 12);
@@ -344,19 +343,19 @@ TEST_F(LineInput, PixelPageShowsTheAcceptedLineOnly) {
     // The same text printed in one go onto a clean page of the mode.
     const int32_t reference = image_create(page().width, page().height, page().mode, nullptr);
     ASSERT_GT(reference, 0);
-    const int32_t saved = dest_image;
+    const int32_t saved = image_state.dest_image;
     select_dest_slot(reference);
     rt_print("? 12", false);
     select_dest_slot(saved);
     const size_t bytes = size_t{page().width} * page().height;
-    EXPECT_EQ(std::memcmp(page().pixels, image_table[reference].pixels, bytes), 0);
+    EXPECT_EQ(std::memcmp(page().pixels, image_state.table[reference].pixels, bytes), 0);
 }
 
 void close_while_waiting() {
     script.lines = max_lines;
     rt_start_headless(input_routine);
     rt_sleep_ms(200);
-    close_request.fetch_or(1);
+    run_control.close_request.fetch_or(1);
     for (;;) rt_sleep_ms(100);
 }
 

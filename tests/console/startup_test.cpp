@@ -53,7 +53,7 @@ void close_request_while_running() {
         for (;;) routine.statement(10, [] { rt_sleep_ms(5); });
     });
     rt_sleep_ms(100);
-    close_request.fetch_or(1);
+    run_control.close_request.fetch_or(1);
     for (;;) rt_sleep_ms(100);
 }
 
@@ -70,7 +70,7 @@ constexpr int still_running_exit_code = 3;
 void close_while_the_dialog_is_up(const std::string& display) {
     rt_start_headless(routine_with_unhandled_error);
     if (find_window_by_title(display, "Unhandled Error #5", dialog_timeout_ms) == 0) _exit(1);
-    rt_window_hook(window_hook_close, 0, 0);
+    rt_window_hook(window_hook_kind::close, 0, 0);
     // A dialog that held the program thread would keep the process alive.
     rt_sleep_ms(still_running_ms);
     _exit(still_running_exit_code);
@@ -95,13 +95,13 @@ TEST(HeadlessStart, ProgramAndServiceThreadsRunAndTheTickCountAdvances) {
         };
         return byte(0x46C) | byte(0x46D) << 8 | byte(0x46E) << 16;
     };
-    const uint32_t refreshes = refresh_count.load();
+    const uint32_t refreshes = run_control.refresh_count.load();
     rt_sleep_ms(200);
-    EXPECT_GT(refresh_count.load(), refreshes + 2);
+    EXPECT_GT(run_control.refresh_count.load(), refreshes + 2);
     const int64_t expected = static_cast<int64_t>(rt_time_of_day_ms() * 0.0182);
     EXPECT_NEAR(ticks(), expected & 0xFFFFFF, 2);
-    EXPECT_EQ(display_running.load(), 1);
-    EXPECT_EQ(finished_threads.load(), 2u); // the timer thread is never needed
+    EXPECT_EQ(run_control.display_running.load(), 1);
+    EXPECT_EQ(run_control.finished_threads.load(), 2u); // the timer thread is never needed
 }
 
 TEST(HeadlessStart, WorkingDirectoryIsTheExecutablesFolder) {

@@ -77,10 +77,8 @@ TEST(StartUpWindow, FirstPictureShownIsTheWholeMenuInPlace) {
     MIRVA_SKIP_WITHOUT("Xvfb");
     xvfb_session xvfb;
     ASSERT_TRUE(xvfb.ready());
-    Display* display = XOpenDisplay(xvfb.display_name().c_str());
+    Display* display = watch_new_windows(xvfb.display_name());
     ASSERT_NE(display, nullptr);
-    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
-    XSync(display, False);
 
     child_process program({MIRVA_EXECUTABLE}, {"/", xvfb.environment(), true});
     ASSERT_TRUE(program.started());
@@ -129,10 +127,8 @@ TEST(StartUpWithoutAudio, EndsWith111BeforeAnyWindowExists) {
     MIRVA_SKIP_WITHOUT("Xvfb");
     xvfb_session xvfb;
     ASSERT_TRUE(xvfb.ready());
-    Display* display = XOpenDisplay(xvfb.display_name().c_str());
+    Display* display = watch_new_windows(xvfb.display_name());
     ASSERT_NE(display, nullptr);
-    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
-    XSync(display, False);
 
     const command_result result =
         run_calculator("/", xvfb.environment({"ALSOFT_DRIVERS=no-such-output"}));

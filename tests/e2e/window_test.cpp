@@ -45,10 +45,8 @@ class RealWindow : public ::testing::Test {
 };
 
 TEST_F(RealWindow, OpensUntitledAt1024By552AndClosesWithExitCodeZero) {
-    Display* display = XOpenDisplay(xvfb.display_name().c_str());
+    Display* display = watch_new_windows(xvfb.display_name());
     ASSERT_NE(display, nullptr);
-    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
-    XSync(display, False);
 
     child_process program({MIRVA_EXECUTABLE}, {"/", xvfb.environment(), true});
     ASSERT_TRUE(program.started());

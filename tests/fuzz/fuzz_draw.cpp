@@ -14,7 +14,7 @@
 #include "runtime/core/rt_string.h"
 #include "runtime/screen/draw.h"
 #include "runtime/screen/fonts.h"
-#include "runtime/screen/graphics.h"
+#include "runtime/screen/graphics_internal.h"
 #include "runtime/screen/image.h"
 #include "tests/support/screen_start.h"
 
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t setup = data[0];
     rt_select_dest(images[setup % std::size(modes)]);
     error_state.error_pending = 0;
-    rt_image& image = *dest;
+    rt_image& image = *image_state.dest;
     image.draw_angle = 0;
     image.draw_scale = 1;
     rt_view(0, 0, 0, 0, 0, 0, 0);

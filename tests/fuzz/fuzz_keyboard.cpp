@@ -119,8 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     let_go_pressed_keys();
     rt_release_temporaries(temporaries, 0);
     // Break and Pause only set words the program thread would act on.
-    stop_request.store(0);
-    close_request.store(0);
-    paused.store(0);
+    run_control.stop_request.store(0);
+    run_control.close_request.store(0);
+    run_control.paused.store(0);
     return 0;
 }

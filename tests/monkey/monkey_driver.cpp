@@ -145,8 +145,8 @@ bool monkey::use_what_is_made_once() {
 
 memory_marks monkey::marks() const {
     int32_t images = 0;
-    for (int32_t slot = 0; slot < image_table_size; ++slot)
-        if (image_table[slot].in_use) ++images;
+    for (int32_t slot = 0; slot < image_state.table_size; ++slot)
+        if (image_state.table[slot].in_use) ++images;
     int32_t sound_handles = 0;
     for (int32_t i = 0; i < sound_handle_count(); ++i)
         if (sound_slot(i).state.load() != stream_state::free) ++sound_handles;

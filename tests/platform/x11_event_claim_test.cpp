@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "runtime/platform/x11/x11_event_claim.h"
-#include "tests/support/xvfb_session.h"
+#include "tests/support/private_window.h"
 
 namespace {
 
@@ -35,21 +35,14 @@ std::vector<XEvent> claimed_events() {
     return events;
 }
 
-class ClaimedEvents : public private_display_test {
+class ClaimedEvents : public private_window_test {
   protected:
+    ClaimedEvents() : private_window_test({0, 0, 200, 100, 0, ExposureMask | KeyPressMask}) {}
     void SetUp() override {
-        private_display_test::SetUp();
+        private_window_test::SetUp();
         if (HasFatalFailure() || IsSkipped()) return;
-        display_ = XOpenDisplay(x_->display_name().c_str());
-        ASSERT_NE(display_, nullptr);
-        window_ =
-            XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 200, 100, 0, 0, 0);
-        XSelectInput(display_, window_, ExposureMask | KeyPressMask);
         const int types[] = {Expose, KeyPress};
         platform_claim_events(display_, types, 2, claims_exposures);
-    }
-    void TearDown() override {
-        if (display_) XCloseDisplay(display_);
     }
 
     void send_key_press() {
@@ -59,9 +52,6 @@ class ClaimedEvents : public private_display_test {
         event.xkey.keycode = 38;
         XSendEvent(display_, window_, False, KeyPressMask, &event);
     }
-
-    Display* display_ = nullptr;
-    Window window_ = 0;
 };
 
 TEST_F(ClaimedEvents, ExposuresPassAnotherReaderAndOtherEventsReachIt) {

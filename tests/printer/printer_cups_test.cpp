@@ -167,7 +167,7 @@ TEST_F(PrintingOnTheDefaultDestination, TextThenSilencePrintsOnePageAndEmptiesTh
               (std::vector<std::string>{"PRINTED AFTER TEN QUIET SECONDS"}));
     ASSERT_TRUE(session_->wait_for([] { return !printer_page_pending(); }));
     ASSERT_TRUE(session_->wait_until_program_waits());
-    const rt_image& page = image_table[printer_page_slot()];
+    const rt_image& page = image_state.table[printer_page_slot()];
     int inked = 0;
     for (int i = 0; i < printer_page_width * printer_page_height; ++i)
         inked += page.pixels[i] != 15;
@@ -187,7 +187,7 @@ TEST_F(PrintingOnTheDefaultDestination, ClosingTheWindowPrintsThePendingPageDuri
     EXPECT_EXIT(
         {
             start_program({[] { rt_lprint("PENDING WHEN THE WINDOW CLOSED", true); }});
-            rt_window_hook(window_hook_close, 0, 0);
+            rt_window_hook(window_hook_kind::close, 0, 0);
             for (;;) rt_sleep_ms(100);
         },
         ::testing::ExitedWithCode(0), "");

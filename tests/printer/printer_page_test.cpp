@@ -10,10 +10,10 @@
 #include "runtime/core/seconds_clock.h"
 #include "runtime/printer/printer.h"
 #include "runtime/screen/text_output.h"
-#include "tests/support/screen_start.h"
 #include "tests/support/page_reader.h"
 #include "tests/support/printed_pages.h"
 #include "tests/support/recording_printer.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ class PrinterPage : public ::testing::Test {
     }
     void TearDown() override { platform_set_print_stand_in(nullptr); }
 
-    static rt_image& printer_page() { return image_table[printer_page_slot()]; }
+    static rt_image& printer_page() { return image_state.table[printer_page_slot()]; }
     // The rows of text on a page recorded by the stand-in.
     static std::vector<std::string> rows_of(const rgba_image& printed) {
         return printer_page_text(printer_page_in(printed, 0, 0, printed.width, printed.height));
@@ -99,11 +99,11 @@ TEST_F(PrinterPage, FormFeedPrintsThePageAndTheNextLineStartsAfresh) {
 
 TEST_F(PrinterPage, ScreenOutputIsUntouchedByPrinting) {
     rt_print("ON SCREEN", false);
-    const int32_t screen = dest_image;
+    const int32_t screen = image_state.dest_image;
     rt_lprint("ON PAPER", true);
-    EXPECT_EQ(dest_image, screen);
+    EXPECT_EQ(image_state.dest_image, screen);
     rt_print(" STILL", true);
-    EXPECT_EQ(text_row(image_table[screen], 1), "ON SCREEN STILL");
+    EXPECT_EQ(text_row(image_state.table[screen], 1), "ON SCREEN STILL");
     EXPECT_EQ(printer_page().cursor_row, 2);
     EXPECT_EQ(printer_page().fg_colour, 0);
     EXPECT_EQ(printer_page().bg_colour, 15u);
@@ -188,8 +188,8 @@ TEST_F(PrinterPage, PrintingOtherPagesAndImages) {
     rt_print_page(handle);
     ASSERT_EQ(recorded_page_count(), 1u);
     const rgba_image printed = recorded_pages()[0];
-    EXPECT_EQ(printed.rgb(0, 0), default_palette[4] & 0xFFFFFF);
-    EXPECT_EQ(printed.rgb(1279, 1919), default_palette[4] & 0xFFFFFF);
+    EXPECT_EQ(printed.rgb(0, 0), image_state.default_palette[4] & 0xFFFFFF);
+    EXPECT_EQ(printed.rgb(1279, 1919), image_state.default_palette[4] & 0xFFFFFF);
 
     rt_print_page(-4000); // no such image
     EXPECT_EQ(take_error(), err_invalid_handle);

@@ -60,7 +60,7 @@ void tiny_arc_between_the_quadrant_starts() {
 }
 
 bool centre_left_clear() {
-    return dest->pixels[100 * size_t(dest->width) + 320] == 0;
+    return image_state.dest->pixels[100 * size_t(image_state.dest->width) + 320] == 0;
 }
 
 struct absurd_case {

@@ -9,7 +9,7 @@
 #include "runtime/core/error_numbers.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/screen/draw.h"
-#include "runtime/screen/graphics.h"
+#include "runtime/screen/graphics_internal.h"
 #include "tests/support/screen_start.h"
 
 namespace {
@@ -23,7 +23,7 @@ uint8_t* data_segment() {
 class Draw : public ::testing::Test {
   protected:
     void SetUp() override { start_screen(); }
-    rt_image& screen() { return image_table[page_list[0]]; }
+    rt_image& screen() { return image_state.table[image_state.page_list[0]]; }
     std::vector<uint8_t> snapshot() {
         return {screen().pixels, screen().pixels + size_t(screen().width) * screen().height};
     }

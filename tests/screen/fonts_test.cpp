@@ -25,12 +25,12 @@ void start_runtime() {
 rt_image& new_dest_image(int32_t width, int32_t height, int32_t mode) {
     int32_t handle = rt_new_image(width, height, mode, 1);
     rt_select_dest(handle);
-    return *dest;
+    return *image_state.dest;
 }
 
 void draw_at(int32_t row, int32_t col, uint32_t code) {
-    dest->cursor_row = static_cast<int16_t>(row);
-    dest->cursor_col = static_cast<int16_t>(col);
+    image_state.dest->cursor_row = static_cast<int16_t>(row);
+    image_state.dest->cursor_col = static_cast<int16_t>(col);
     font_draw_char(code);
 }
 
@@ -180,10 +180,10 @@ TEST(text_page, stores_the_code_and_the_attribute_in_the_cursor_cell) {
     start_runtime();
     int32_t handle = rt_new_image(80, 25, 0, 1);
     rt_select_dest(handle);
-    dest->fg_colour = 14;
-    dest->bg_colour = 1;
+    image_state.dest->fg_colour = 14;
+    image_state.dest->bg_colour = 1;
     draw_at(3, 5, 200);
-    const uint8_t* cell = dest->pixels + (2 * 80 + 4) * 2;
+    const uint8_t* cell = image_state.dest->pixels + (2 * 80 + 4) * 2;
     EXPECT_EQ(cell[0], 200);
     EXPECT_EQ(cell[1], 0x1E);
     EXPECT_EQ(cell[2], ' ') << "the next cell is untouched";
@@ -251,7 +251,7 @@ TEST(rt_set_font, homes_the_cursor_and_fits_the_print_region_to_the_new_cells) {
 TEST(rt_set_font, names_the_image_by_handle_when_given) {
     start_runtime();
     int32_t other = rt_new_image(320, 20, 12, 1);
-    const rt_image& target = image_table[-other];
+    const rt_image& target = image_state.table[-other];
     const rt_image& image = new_dest_image(640, 480, 12);
     rt_set_font(16, other, 1);
     EXPECT_EQ(target.font, 16);
@@ -264,17 +264,18 @@ TEST(rt_set_font, names_the_image_by_handle_when_given) {
 TEST(rt_set_font, on_a_text_screen_page_changes_every_screen_page_and_nothing_else) {
     start_runtime();
     rt_screen(0, 0, 0, 0, 0, 1);
-    ASSERT_EQ(page_list_size, 8);
-    dest->cursor_row = 5;
-    dest->cursor_col = 7;
+    ASSERT_EQ(image_state.page_list_size, 8);
+    image_state.dest->cursor_row = 5;
+    image_state.dest->cursor_col = 7;
     rt_set_font(8, 3, 1);
     ASSERT_EQ(error_state.error_pending, 0u);
-    for (int32_t page = 0; page < 8; ++page) EXPECT_EQ(image_table[page_list[page]].font, 8);
-    EXPECT_EQ(dest->cursor_row, 5);
-    EXPECT_EQ(dest->cursor_col, 7);
-    EXPECT_EQ(dest->print_bottom, 24);
-    EXPECT_EQ(dest->width, 80);
-    EXPECT_EQ(dest->height, 25);
+    for (int32_t page = 0; page < 8; ++page)
+        EXPECT_EQ(image_state.table[image_state.page_list[page]].font, 8);
+    EXPECT_EQ(image_state.dest->cursor_row, 5);
+    EXPECT_EQ(image_state.dest->cursor_col, 7);
+    EXPECT_EQ(image_state.dest->print_bottom, 24);
+    EXPECT_EQ(image_state.dest->width, 80);
+    EXPECT_EQ(image_state.dest->height, 25);
 }
 
 TEST(rt_set_font, keeps_the_cell_grid_of_a_text_image) {
@@ -282,8 +283,8 @@ TEST(rt_set_font, keeps_the_cell_grid_of_a_text_image) {
     int32_t handle = rt_new_image(80, 25, 0, 1);
     rt_select_dest(handle);
     rt_set_font(8, 0, 0);
-    EXPECT_EQ(dest->font, 8);
-    EXPECT_EQ(dest->print_bottom, 24);
+    EXPECT_EQ(image_state.dest->font, 8);
+    EXPECT_EQ(image_state.dest->print_bottom, 24);
 }
 
 TEST(code_page, maps_bytes_to_code_page_437) {

@@ -19,15 +19,15 @@ rt_image& new_screen_picture() {
     rt_fonts_init();
     rt_screen_init();
     rt_select_dest(rt_new_image(640, 400, 12, 1));
-    return *dest;
+    return *image_state.dest;
 }
 
 void print_at(int32_t row, int32_t col, const std::string& text, int32_t fg, uint32_t bg) {
-    dest->fg_colour = fg;
-    dest->bg_colour = bg;
-    dest->cursor_row = static_cast<int16_t>(row);
+    image_state.dest->fg_colour = fg;
+    image_state.dest->bg_colour = bg;
+    image_state.dest->cursor_row = static_cast<int16_t>(row);
     for (size_t i = 0; i < text.size(); ++i) {
-        dest->cursor_col = static_cast<int16_t>(col + i);
+        image_state.dest->cursor_col = static_cast<int16_t>(col + i);
         font_draw_char(static_cast<uint8_t>(text[i]));
     }
 }

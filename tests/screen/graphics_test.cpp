@@ -9,8 +9,8 @@
 #include "runtime/core/error_numbers.h"
 #include "runtime/screen/graphics.h"
 #include "runtime/screen/text_output.h"
-#include "tests/support/screen_start.h"
 #include "tests/support/page_reader.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ constexpr double pi = std::numbers::pi;
 class Graphics : public ::testing::Test {
   protected:
     void SetUp() override { start_screen(); }
-    rt_image& screen() { return image_table[page_list[0]]; }
+    rt_image& screen() { return image_state.table[image_state.page_list[0]]; }
     uint8_t pixel(int x, int y) { return screen().pixels[size_t(y) * screen().width + x]; }
     std::vector<uint8_t> snapshot() {
         return {screen().pixels, screen().pixels + size_t(screen().width) * screen().height};

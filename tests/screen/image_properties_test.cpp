@@ -19,7 +19,7 @@ int32_t new_dest(int32_t width, int32_t height, int32_t mode) {
 }
 
 uint32_t* pixels32(int32_t handle) {
-    return reinterpret_cast<uint32_t*>(image_table[-handle].pixels);
+    return reinterpret_cast<uint32_t*>(image_state.table[-handle].pixels);
 }
 
 struct query_case {
@@ -62,10 +62,10 @@ TEST(image_argument, defaults_to_the_destination_and_creates_missing_pages) {
     new_dest(123, 45, 13);
     EXPECT_EQ(rt_image_width(0, 0), 123);
     EXPECT_EQ(rt_image_width(0, image_given), 80) << "page 0, the text screen";
-    ASSERT_LT(page_list_size, 10);
+    ASSERT_LT(image_state.page_list_size, 10);
     EXPECT_EQ(rt_image_height(9, image_given), 25) << "page 9 is made like page 0";
-    ASSERT_GE(page_list_size, 10);
-    EXPECT_NE(page_list[9], 0);
+    ASSERT_GE(image_state.page_list_size, 10);
+    EXPECT_NE(image_state.page_list[9], 0);
 }
 
 TEST(image_argument, dead_handle_raises_258_and_answers_0) {
@@ -173,7 +173,7 @@ TEST(palette_colour, stores_all_32_bits_and_reads_back_opaque) {
     start_screen();
     const int32_t handle = rt_new_image(4, 4, 13, 1);
     rt_set_palette_colour(255, 0x12345678, handle, 1);
-    EXPECT_EQ(image_table[-handle].palette[255], 0x12345678u);
+    EXPECT_EQ(image_state.table[-handle].palette[255], 0x12345678u);
     EXPECT_EQ(rt_palette_colour(255, handle, 1), 0xFF345678u);
     EXPECT_EQ(rt_palette_colour(4, handle, 1), 0xFFAA0000u);
     EXPECT_EQ(take_error(), 0u);
@@ -201,7 +201,7 @@ TEST(copy_palette, copies_every_entry_from_the_source_image) {
     rt_select_dest(to);
     rt_copy_palette(0, 0, 0);
     for (int32_t i = 0; i < 256; ++i)
-        ASSERT_EQ(image_table[-to].palette[i], uint32_t(i) * 0x010203) << i;
+        ASSERT_EQ(image_state.table[-to].palette[i], uint32_t(i) * 0x010203) << i;
     const int32_t deep = rt_new_image(4, 4, 32, 1);
     rt_copy_palette(from, deep, 1 | 2);
     EXPECT_EQ(take_error(), err_illegal_function_call);

@@ -22,7 +22,7 @@ class InputCursor : public ::testing::Test {
     static rt_image& image_of_mode(int32_t mode, int32_t width, int32_t height) {
         const int32_t slot = image_create(width, height, mode, nullptr);
         EXPECT_GT(slot, 0);
-        return image_table[slot];
+        return image_state.table[slot];
     }
     // Number of pixels (bytes of 1-byte pages) that are not zero, and their bounding box.
     struct marked {

@@ -52,19 +52,22 @@ int32_t new_dest(int32_t width, int32_t height, int32_t mode) {
 }
 
 uint32_t pixel32(int32_t x, int32_t y) {
-    return reinterpret_cast<const uint32_t*>(dest->pixels)[size_t(y) * dest->width + x];
+    return reinterpret_cast<const uint32_t*>(
+        image_state.dest->pixels)[size_t(y) * image_state.dest->width + x];
 }
 
 // Pixels of a 32-bit destination, or palette indices of a 1-byte one.
 uint32_t pixel_at(int32_t x, int32_t y) {
-    return dest->bytes_per_pixel == 4 ? pixel32(x, y) : dest->pixels[size_t(y) * dest->width + x];
+    return image_state.dest->bytes_per_pixel == 4
+               ? pixel32(x, y)
+               : image_state.dest->pixels[size_t(y) * image_state.dest->width + x];
 }
 
 // Columns of dest_image's first text row that hold a pixel other than the background.
 std::set<int32_t> inked_columns(uint32_t background, int32_t rows) {
     std::set<int32_t> columns;
     for (int32_t y = 0; y < rows; ++y)
-        for (int32_t x = 0; x < dest->width; ++x)
+        for (int32_t x = 0; x < image_state.dest->width; ++x)
             if (pixel_at(x, y) != background) columns.insert(x);
     return columns;
 }
@@ -241,17 +244,18 @@ TEST(set_font, takes_loaded_fonts_on_pixel_images_and_monospace_ones_on_text_pag
     const int32_t proportional = load(sans, 24);
     const int32_t monospace = load(mono, 16, "MONOSPACE");
     const int32_t image = new_dest(200, 100, 32);
-    dest->cursor_row = 2;
+    image_state.dest->cursor_row = 2;
     rt_set_font(proportional, 0, 0);
     EXPECT_EQ(rt_image_font(image, 1), proportional);
-    EXPECT_EQ(dest->cursor_row, 1);
-    EXPECT_EQ(dest->print_bottom, 3) << "100 / 24 = 4 rows, the last kept out";
+    EXPECT_EQ(image_state.dest->cursor_row, 1);
+    EXPECT_EQ(image_state.dest->print_bottom, 3) << "100 / 24 = 4 rows, the last kept out";
     rt_set_font(proportional, 0, 1);
     EXPECT_EQ(take_error(), err_illegal_function_call) << "a proportional font on the text screen";
     rt_set_font(monospace, 0, 1);
     EXPECT_EQ(take_error(), 0u);
-    EXPECT_EQ(image_table[page_list[0]].font, monospace);
-    EXPECT_EQ(image_table[page_list[1]].font, monospace) << "every text screen page";
+    EXPECT_EQ(image_state.table[image_state.page_list[0]].font, monospace);
+    EXPECT_EQ(image_state.table[image_state.page_list[1]].font, monospace)
+        << "every text screen page";
     rt_free_font(monospace);
     EXPECT_EQ(take_error(), err_illegal_function_call);
 }
@@ -262,19 +266,19 @@ TEST(proportional_font, advances_the_cursor_by_each_glyph_width) {
     new_dest(400, 48, 32);
     rt_set_font(font, 0, 0);
     rt_print("ii", false);
-    const int32_t narrow = (dest->cursor_col - 1) / 2;
+    const int32_t narrow = (image_state.dest->cursor_col - 1) / 2;
     rt_locate(1, 1, 0, 0, 0, 3);
     rt_print("WW", false);
-    const int32_t wide = (dest->cursor_col - 1) / 2;
+    const int32_t wide = (image_state.dest->cursor_col - 1) / 2;
     EXPECT_GT(narrow, 0);
     EXPECT_GT(wide, 2 * narrow) << "W is far wider than i";
     rt_locate(1, 1, 0, 0, 0, 3);
     rt_print("iW", false);
-    EXPECT_EQ(dest->cursor_col, 1 + narrow + wide);
+    EXPECT_EQ(image_state.dest->cursor_col, 1 + narrow + wide);
     // The W's ink starts where the i's advance ends: printed over a cleared image, nothing
     // is inked from the end of the i's ink up to the W.
     rt_cls(0, black, 3);
-    dest->print_mode = 1; // foreground only: untouched pixels stay black
+    image_state.dest->print_mode = 1; // foreground only: untouched pixels stay black
     rt_print("iW", false);
     const std::set<int32_t> ink = inked_columns(black, 24);
     ASSERT_FALSE(ink.empty());
@@ -288,8 +292,8 @@ TEST(proportional_font, wraps_when_the_next_glyph_would_pass_the_right_edge) {
     new_dest(60, 64, 32);
     rt_set_font(font, 0, 0);
     rt_print("WWWWWWWW", false);
-    EXPECT_EQ(dest->cursor_row, 2) << "eight W of about 14 pixels do not fit in 60";
-    EXPECT_LE(dest->cursor_col - 1, 60);
+    EXPECT_EQ(image_state.dest->cursor_row, 2) << "eight W of about 14 pixels do not fit in 60";
+    EXPECT_LE(image_state.dest->cursor_col - 1, 60);
 }
 
 class print_modes : public testing::TestWithParam<int32_t> {};
@@ -301,15 +305,16 @@ TEST_P(print_modes, draw_the_string_as_the_committed_picture) {
     new_dest(160, 28, 32);
     for (int32_t y = 0; y < 28; ++y)
         for (int32_t x = 0; x < 160; ++x)
-            reinterpret_cast<uint32_t*>(dest->pixels)[y * 160 + x] =
+            reinterpret_cast<uint32_t*>(image_state.dest->pixels)[y * 160 + x] =
                 (x / 4) % 2 ? 0xFF606060 : 0xFFA0D0A0;
     rt_set_font(font, 0, 0);
     rt_color(0xFFFF9020, 0xFF102060, 0, 3);
     rt_set_print_mode(GetParam(), 0, 0);
     rt_print("Weld 7 \xEAg", false); // 234 is the code page's capital omega
     ASSERT_EQ(take_error(), 0u);
-    EXPECT_TRUE(page_matches_expected(*dest, "fonts/loaded_print_mode" +
-                                                 std::to_string(rt_print_mode(0, 0)) + ".ppm"));
+    EXPECT_TRUE(page_matches_expected(*image_state.dest, "fonts/loaded_print_mode" +
+                                                             std::to_string(rt_print_mode(0, 0)) +
+                                                             ".ppm"));
 }
 
 INSTANTIATE_TEST_SUITE_P(one_to_three, print_modes, testing::Values(1, 2, 3));
@@ -333,19 +338,21 @@ TEST(unicode_font, draws_code_points_above_255) {
     new_dest(40, 24, 32);
     rt_set_font(unicode, 0, 0);
     rt_print(code_point_text(0x3A9), false); // capital omega
-    EXPECT_EQ(dest->cursor_col - 1, loaded_font_char_width(unicode, 0x3A9));
-    const std::string omega(reinterpret_cast<const char*>(dest->pixels), 40 * 24 * 4);
+    EXPECT_EQ(image_state.dest->cursor_col - 1, loaded_font_char_width(unicode, 0x3A9));
+    const std::string omega(reinterpret_cast<const char*>(image_state.dest->pixels), 40 * 24 * 4);
     ASSERT_FALSE(inked_columns(black, 24).empty());
     // The same letter reached through the code page from the byte 234 looks the same; the
     // low byte alone (0xA9, the copyright sign) does not.
     new_dest(40, 24, 32);
     rt_set_font(bytes, 0, 0);
     rt_print("\xEA", false);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(dest->pixels), 40 * 24 * 4), omega);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image_state.dest->pixels), 40 * 24 * 4),
+              omega);
     new_dest(40, 24, 32);
     rt_set_font(unicode, 0, 0);
     rt_print(code_point_text(0xA9), false);
-    EXPECT_NE(std::string(reinterpret_cast<const char*>(dest->pixels), 40 * 24 * 4), omega);
+    EXPECT_NE(std::string(reinterpret_cast<const char*>(image_state.dest->pixels), 40 * 24 * 4),
+              omega);
 }
 
 struct mask_case {
@@ -370,7 +377,8 @@ TEST_P(coverage_mask, leaves_only_foreground_and_background_pixels) {
     rt_print("Wag", false);
     std::set<uint32_t> colours;
     for (int32_t y = 0; y < 24; ++y)
-        for (int32_t x = 0; x < dest->cursor_col - 1; ++x) colours.insert(pixel_at(x, y));
+        for (int32_t x = 0; x < image_state.dest->cursor_col - 1; ++x)
+            colours.insert(pixel_at(x, y));
     if (c.masked) {
         EXPECT_EQ(colours, (std::set<uint32_t>{c.fg, c.bg}));
     } else {
@@ -416,7 +424,7 @@ TEST(font_monospace, centres_glyphs_in_cells_of_one_width) {
     new_dest(width * 4, 20, 32);
     rt_set_font(font, 0, 0);
     rt_print("iWi", false);
-    EXPECT_EQ(dest->cursor_col, 4) << "cursor columns count cells";
+    EXPECT_EQ(image_state.dest->cursor_col, 4) << "cursor columns count cells";
     const std::set<int32_t> ink = inked_columns(black, 20);
     ASSERT_FALSE(ink.empty());
     EXPECT_GT(*ink.begin(), width / 4) << "the narrow i sits in the middle of its cell";

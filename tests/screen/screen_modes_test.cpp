@@ -11,13 +11,13 @@
 #include "runtime/platform/clock.h"
 
 #include "runtime/screen/text_output.h"
-#include "tests/support/screen_start.h"
 #include "tests/support/page_reader.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 
 rt_image& page(int n) {
-    return image_table[page_list[n]];
+    return image_state.table[image_state.page_list[n]];
 }
 uint32_t opaque(uint32_t rgb) {
     return 0xFF000000u | rgb;
@@ -84,9 +84,9 @@ TEST_P(ScreenModeTable, PageSizeGridColoursAndPalette) {
     EXPECT_EQ(screen.cursor_col, 1);
     for (size_t i = 0; i < c.palette_head.size(); ++i)
         EXPECT_EQ(screen.palette[c.palette_from + i], c.palette_head[i]) << "entry " << i;
-    EXPECT_EQ(dest_image, page_list[0]);
-    EXPECT_EQ(source_image, page_list[0]);
-    EXPECT_EQ(visible_page.load(), page_list[0]);
+    EXPECT_EQ(image_state.dest_image, image_state.page_list[0]);
+    EXPECT_EQ(image_state.source_image, image_state.page_list[0]);
+    EXPECT_EQ(image_state.visible_page.load(), image_state.page_list[0]);
     EXPECT_TRUE(screen.flags & image_screen_page);
 }
 
@@ -99,7 +99,7 @@ class ScreenModes : public ::testing::Test {
 };
 
 TEST_F(ScreenModes, StartUpScreenIsEightTextPagesInVideoMemory) {
-    ASSERT_GE(page_list_size, 8);
+    ASSERT_GE(image_state.page_list_size, 8);
     for (int n = 0; n < 8; ++n) {
         EXPECT_EQ(page(n).pixels, low_memory + 0xB8000 + n * 4096) << "page " << n;
         EXPECT_EQ(page(n).palette, page(0).palette);
@@ -119,28 +119,28 @@ TEST_F(ScreenModes, Mode13PageLivesInVideoMemory) {
 }
 
 TEST_F(ScreenModes, DefaultPaletteHasGreyRampAndColourWheel) {
-    EXPECT_EQ(default_palette[16], opaque(0x000000));
-    EXPECT_EQ(default_palette[24], opaque(0x717171));
-    EXPECT_EQ(default_palette[31], opaque(0xFFFFFF));
-    EXPECT_EQ(default_palette[32], opaque(0x0000FF));
-    EXPECT_EQ(default_palette[33], opaque(0x4100FF));
-    EXPECT_EQ(default_palette[55], opaque(0x0041FF));
-    EXPECT_EQ(default_palette[104], opaque(0x000071));
-    EXPECT_EQ(default_palette[247], opaque(0x2D3141));
-    EXPECT_EQ(default_palette[255], opaque(0x000000));
-    EXPECT_EQ(ega_palette[20], opaque(0xAA5500));
-    EXPECT_EQ(ega_palette[63], opaque(0xFFFFFF));
-    EXPECT_EQ(mono_attribute_colours[5][0], opaque(0x808080)); // 5 / 3 = 1
-    EXPECT_EQ(mono_attribute_colours[5][1], opaque(0xFFFFFF)); // 5 mod 3 = 2
+    EXPECT_EQ(image_state.default_palette[16], opaque(0x000000));
+    EXPECT_EQ(image_state.default_palette[24], opaque(0x717171));
+    EXPECT_EQ(image_state.default_palette[31], opaque(0xFFFFFF));
+    EXPECT_EQ(image_state.default_palette[32], opaque(0x0000FF));
+    EXPECT_EQ(image_state.default_palette[33], opaque(0x4100FF));
+    EXPECT_EQ(image_state.default_palette[55], opaque(0x0041FF));
+    EXPECT_EQ(image_state.default_palette[104], opaque(0x000071));
+    EXPECT_EQ(image_state.default_palette[247], opaque(0x2D3141));
+    EXPECT_EQ(image_state.default_palette[255], opaque(0x000000));
+    EXPECT_EQ(image_state.ega_palette[20], opaque(0xAA5500));
+    EXPECT_EQ(image_state.ega_palette[63], opaque(0xFFFFFF));
+    EXPECT_EQ(image_state.mono_attribute_colours[5][0], opaque(0x808080)); // 5 / 3 = 1
+    EXPECT_EQ(image_state.mono_attribute_colours[5][1], opaque(0xFFFFFF)); // 5 mod 3 = 2
 }
 
 TEST_F(ScreenModes, ModeChangeHoldsTheFrameLockOnceAndReleasesIt) {
-    display_running.store(1);
+    run_control.display_running.store(1);
     std::atomic<bool> stop{false};
     std::atomic<int> grants{0};
     std::thread frame_builder([&] {
         while (!stop.load()) {
-            if (frame_lock.load() == 1) {
+            if (run_control.frame_lock.load() == 1) {
                 rt_frame_lock_acknowledge();
                 grants.fetch_add(1);
             }
@@ -148,28 +148,28 @@ TEST_F(ScreenModes, ModeChangeHoldsTheFrameLockOnceAndReleasesIt) {
         }
     });
     rt_screen(12, 0, 2, 0, 0, 1 | 4);
-    const int32_t lock_after = frame_lock.load();
+    const int32_t lock_after = run_control.frame_lock.load();
     stop.store(true);
     frame_builder.join();
-    display_running.store(0);
+    run_control.display_running.store(0);
     EXPECT_EQ(lock_after, 0);
     EXPECT_EQ(grants.load(), 1);
-    EXPECT_EQ(visible_page.load(), page_list[2]);
+    EXPECT_EQ(image_state.visible_page.load(), image_state.page_list[2]);
 }
 
 TEST_F(ScreenModes, TextModeAloneKeepsTheText) {
     rt_print("KEEP ME", true);
-    const uint32_t generation = screen_generation.load();
+    const uint32_t generation = image_state.screen_generation.load();
     rt_screen(0, 0, 0, 0, 0, 1);
     EXPECT_EQ(text_row(page(0), 1), "KEEP ME");
-    EXPECT_EQ(screen_generation.load(), generation);
+    EXPECT_EQ(image_state.screen_generation.load(), generation);
 }
 
 TEST_F(ScreenModes, ModeChangeTellsTheDisplayAndClearsThePages) {
     rt_print("GONE", true);
-    const uint32_t generation = screen_generation.load();
+    const uint32_t generation = image_state.screen_generation.load();
     rt_screen(12, 0, 0, 0, 0, 1);
-    EXPECT_NE(screen_generation.load(), generation);
+    EXPECT_NE(image_state.screen_generation.load(), generation);
     rt_screen(0, 0, 0, 0, 0, 1);
     EXPECT_EQ(text_rows(page(0)), std::vector<std::string>{});
 }
@@ -199,19 +199,19 @@ TEST_F(ScreenModes, BadModesAndPagesRaiseErrors) {
 
 TEST_F(ScreenModes, ActivePageAloneAlsoShowsIt) {
     rt_screen(0, 0, 2, 0, 0, 4);
-    EXPECT_EQ(dest_image, page_list[2]);
-    EXPECT_EQ(visible_page.load(), page_list[2]);
+    EXPECT_EQ(image_state.dest_image, image_state.page_list[2]);
+    EXPECT_EQ(image_state.visible_page.load(), image_state.page_list[2]);
     rt_screen(0, 0, 1, 0, 0, 4 | 8);
-    EXPECT_EQ(dest_image, page_list[1]);
-    EXPECT_EQ(visible_page.load(), page_list[0]);
+    EXPECT_EQ(image_state.dest_image, image_state.page_list[1]);
+    EXPECT_EQ(image_state.visible_page.load(), image_state.page_list[0]);
 }
 
 TEST_F(ScreenModes, NewPageIsCreatedOnDemandSharingThePalette) {
     rt_screen(12, 0, 0, 0, 0, 1);
-    ASSERT_EQ(page_list_size, 1);
+    ASSERT_EQ(image_state.page_list_size, 1);
     rt_screen(0, 0, 3, 0, 0, 4 | 8);
-    ASSERT_EQ(page_list_size, 4);
-    EXPECT_EQ(page_list[1], 0);
+    ASSERT_EQ(image_state.page_list_size, 4);
+    EXPECT_EQ(image_state.page_list[1], 0);
     const rt_image& third = page(3);
     EXPECT_EQ(third.width, 640);
     EXPECT_EQ(third.height, 480);
@@ -233,8 +233,8 @@ TEST_F(ScreenModes, PageSelectionCopiesTheGraphicsState) {
 
 TEST_F(ScreenModes, ColourOnTextScreenBuildsTheAttribute) {
     rt_color(7, 9, 0, 3);
-    EXPECT_EQ(dest->bg_colour, 1u);
-    EXPECT_EQ(text_attribute_of(*dest), 0x17);
+    EXPECT_EQ(image_state.dest->bg_colour, 1u);
+    EXPECT_EQ(text_attribute_of(*image_state.dest), 0x17);
     rt_print("A", false);
     EXPECT_EQ(attribute_at(page(0), 1, 1), 0x17);
     rt_color(30, 0, 0, 1); // blinking yellow
@@ -244,8 +244,8 @@ TEST_F(ScreenModes, ColourOnTextScreenBuildsTheAttribute) {
     EXPECT_EQ(take_error(), 5u);
     rt_color(1, 16, 0, 3);
     EXPECT_EQ(take_error(), 5u);
-    EXPECT_EQ(dest->fg_colour, 30); // a failed call changes nothing
-    rt_color(1, 1, 99, 7);          // the third argument is accepted
+    EXPECT_EQ(image_state.dest->fg_colour, 30); // a failed call changes nothing
+    rt_color(1, 1, 99, 7);                      // the third argument is accepted
     EXPECT_EQ(take_error(), 0u);
 }
 
@@ -261,7 +261,7 @@ TEST_F(ScreenModes, ColourPerPixelMode) {
 
     rt_screen(9, 0, 0, 0, 0, 1);
     rt_color(3, 20, 0, 3);
-    EXPECT_EQ(dest->fg_colour, 3);
+    EXPECT_EQ(image_state.dest->fg_colour, 3);
     EXPECT_EQ(page(0).palette[0], opaque(0xAA5500));
 
     rt_screen(10, 0, 0, 0, 0, 1);
@@ -272,8 +272,8 @@ TEST_F(ScreenModes, ColourPerPixelMode) {
 
     rt_screen(12, 0, 0, 0, 0, 1);
     rt_color(14, 4, 0, 3);
-    EXPECT_EQ(dest->fg_colour, 14);
-    EXPECT_EQ(dest->bg_colour, 4u);
+    EXPECT_EQ(image_state.dest->fg_colour, 14);
+    EXPECT_EQ(image_state.dest->bg_colour, 4u);
     rt_color(16, 0, 0, 1);
     EXPECT_EQ(take_error(), 5u);
 }
@@ -403,7 +403,7 @@ TEST_F(ScreenModes, NewImageWithoutModeCopiesTheDestination) {
     rt_palette(3, 0x3F, 3);
     rt_color(9, 2, 0, 3);
     const int32_t handle = rt_new_image(16, 16, 0, 0);
-    const rt_image& image = image_table[-handle];
+    const rt_image& image = image_state.table[-handle];
     EXPECT_EQ(image.mode, 13);
     EXPECT_EQ(image.palette[3], 0xFF0000u);
     EXPECT_NE(image.palette, page(0).palette);
@@ -413,7 +413,7 @@ TEST_F(ScreenModes, NewImageWithoutModeCopiesTheDestination) {
 }
 
 TEST_F(ScreenModes, ThirtyTwoBitImageIsWhiteOnOpaqueBlack) {
-    const rt_image& image = image_table[-rt_new_image(4, 3, 32, 1)];
+    const rt_image& image = image_state.table[-rt_new_image(4, 3, 32, 1)];
     EXPECT_EQ(image.bytes_per_pixel, 4);
     EXPECT_EQ(image.colour_mask, 0xFFFFFFFFu);
     EXPECT_EQ(static_cast<uint32_t>(image.fg_colour), 0xFFFFFFFFu);
@@ -427,12 +427,12 @@ TEST_F(ScreenModes, FreeingImages) {
     rt_select_dest(handle);
     rt_free_image(0, 0); // the destination
     EXPECT_EQ(take_error(), 0u);
-    EXPECT_EQ(dest_image, visible_page.load());
+    EXPECT_EQ(image_state.dest_image, image_state.visible_page.load());
     rt_free_image(handle, 1);
     EXPECT_EQ(take_error(), 258u);
     rt_free_image(3, 1);
     EXPECT_EQ(take_error(), 5u);
-    rt_free_image(-page_list[0], 1); // screen pages stay
+    rt_free_image(-image_state.page_list[0], 1); // screen pages stay
     EXPECT_EQ(take_error(), 5u);
     rt_select_dest(-999999);
     EXPECT_EQ(take_error(), 258u);
@@ -442,20 +442,20 @@ TEST_F(ScreenModes, HandleAsScreenBecomesPageZeroAndSurvivesTheNextMode) {
     const int32_t handle = rt_new_image(200, 100, 32, 1);
     rt_screen(handle, 0, 0, 0, 0, 1);
     ASSERT_EQ(take_error(), 0u);
-    EXPECT_EQ(page_list[0], -handle);
-    EXPECT_EQ(visible_page.load(), -handle);
-    const uint32_t generation = screen_generation.load();
+    EXPECT_EQ(image_state.page_list[0], -handle);
+    EXPECT_EQ(image_state.visible_page.load(), -handle);
+    const uint32_t generation = image_state.screen_generation.load();
     rt_screen(handle, 0, 0, 0, 0, 1); // the screen's own image again: nothing changes
-    EXPECT_EQ(screen_generation.load(), generation);
-    EXPECT_EQ(page_list[0], -handle);
+    EXPECT_EQ(image_state.screen_generation.load(), generation);
+    EXPECT_EQ(image_state.page_list[0], -handle);
     rt_screen(0, 0, 1, 0, 0, 4); // a second page of the same kind
     EXPECT_EQ(page(1).width, 200);
     EXPECT_EQ(page(1).mode, 32);
     rt_width(0, 50, 10, 3); // custom screens resize to the text grid
-    EXPECT_EQ(image_table[-handle].width, 400);
-    EXPECT_EQ(image_table[-handle].height, 160);
+    EXPECT_EQ(image_state.table[-handle].width, 400);
+    EXPECT_EQ(image_state.table[-handle].height, 160);
     rt_screen(12, 0, 0, 0, 0, 1);
-    const rt_image& kept = image_table[-handle];
+    const rt_image& kept = image_state.table[-handle];
     EXPECT_TRUE(kept.in_use);
     EXPECT_FALSE(kept.flags & image_screen_page);
     EXPECT_EQ(page(0).mode, 12);
@@ -463,7 +463,7 @@ TEST_F(ScreenModes, HandleAsScreenBecomesPageZeroAndSurvivesTheNextMode) {
 
 TEST_F(ScreenModes, AnotherScreenPageCannotBecomeTheScreen) {
     rt_screen(12, 0, 1, 0, 0, 1 | 4 | 8);
-    rt_screen(-page_list[1], 0, 0, 0, 0, 1);
+    rt_screen(-image_state.page_list[1], 0, 0, 0, 0, 1);
     EXPECT_EQ(take_error(), 5u);
     EXPECT_EQ(page(0).mode, 12);
 }
@@ -482,21 +482,21 @@ TEST_F(ScreenModes, PageCopyCopiesEveryCell) {
 TEST_F(ScreenModes, PageCopyNeedsRoomForTheColours) {
     const int32_t wide = rt_new_image(4, 4, 13, 1);
     const int32_t narrow = rt_new_image(4, 4, 2, 1);
-    image_table[-wide].pixels[0] = 200;
+    image_state.table[-wide].pixels[0] = 200;
     rt_pcopy(wide, narrow);
     EXPECT_EQ(take_error(), 5u);
     rt_pcopy(narrow, wide);
     EXPECT_EQ(take_error(), 0u);
-    EXPECT_EQ(image_table[-wide].pixels[0], 0);
+    EXPECT_EQ(image_state.table[-wide].pixels[0], 0);
 }
 
 TEST_F(ScreenModes, PutPixelMasksAndBlends) {
     rt_select_dest(rt_new_image(4, 1, 2, 1));
     put_pixel(0, 0, 0xFF);
-    EXPECT_EQ(dest->pixels[0], 1);
+    EXPECT_EQ(image_state.dest->pixels[0], 1);
 
     rt_select_dest(rt_new_image(4, 1, 32, 1));
-    auto* p = reinterpret_cast<uint32_t*>(dest->pixels);
+    auto* p = reinterpret_cast<uint32_t*>(image_state.dest->pixels);
     std::fill(p, p + 4, 0xFF204060u);
     put_pixel(0, 0, 0x00FFFFFFu); // transparent: nothing
     put_pixel(1, 0, 0xFF010203u); // opaque: stored
@@ -509,30 +509,30 @@ TEST_F(ScreenModes, PutPixelMasksAndBlends) {
     EXPECT_EQ(p[3] >> 16 & 255, 88u); // round(0.25098 * 255 + 0.74902 * 32)
     EXPECT_EQ(p[3] >> 8 & 255, 112u); // ... * 64
     EXPECT_EQ(p[3] & 255, 136u);      // ... * 96
-    dest->no_blend = 1;
+    image_state.dest->no_blend = 1;
     put_pixel(0, 0, 0x12345678u);
     EXPECT_EQ(p[0], 0x12345678u);
 }
 
 TEST_F(ScreenModes, BlendTablesFollowTheirFormulas) {
     rt_new_image(1, 1, 32, 1);
-    ASSERT_NE(blend_table, nullptr);
-    EXPECT_EQ(blend_table[255 << 16 | 200 << 8 | 10], 200);
-    EXPECT_EQ(blend_table[0 << 16 | 200 << 8 | 10], 10);
-    EXPECT_EQ(alpha_table[0 << 8 | 0], 0);
-    EXPECT_EQ(alpha_table[128 << 8 | 128], 192); // (1 - 0.498 * 0.498) * 255 = 191.7
-    EXPECT_EQ(alpha_table[255 << 8 | 3], 255);
+    ASSERT_NE(image_state.blend_table, nullptr);
+    EXPECT_EQ(image_state.blend_table[255 << 16 | 200 << 8 | 10], 200);
+    EXPECT_EQ(image_state.blend_table[0 << 16 | 200 << 8 | 10], 10);
+    EXPECT_EQ(image_state.alpha_table[0 << 8 | 0], 0);
+    EXPECT_EQ(image_state.alpha_table[128 << 8 | 128], 192); // (1 - 0.498 * 0.498) * 255 = 191.7
+    EXPECT_EQ(image_state.alpha_table[255 << 8 | 3], 255);
 }
 
 TEST_F(ScreenModes, ImageTableGrowsAndKeepsTheDestination) {
     rt_screen(0, 0, 1, 0, 0, 4);
-    const int32_t dest_slot = dest_image;
+    const int32_t dest_slot = image_state.dest_image;
     int32_t last = 0;
     for (int i = 0; i < 5000; ++i) last = rt_new_image(1, 1, 13, 1);
     EXPECT_EQ(take_error(), 0u);
     EXPECT_LE(last, -5000);
-    EXPECT_EQ(dest, &image_table[dest_slot]);
-    EXPECT_TRUE(image_table[-last].in_use);
+    EXPECT_EQ(image_state.dest, &image_state.table[dest_slot]);
+    EXPECT_TRUE(image_state.table[-last].in_use);
 }
 
 } // namespace

@@ -6,15 +6,15 @@
 
 #include "runtime/platform/clock.h"
 #include "runtime/screen/text_output.h"
-#include "tests/support/screen_start.h"
 #include "tests/support/page_reader.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 
 class TextOutput : public ::testing::Test {
   protected:
     void SetUp() override { start_screen(); }
-    rt_image& screen() { return image_table[page_list[0]]; }
+    rt_image& screen() { return image_state.table[image_state.page_list[0]]; }
     // Prints rows 1..n, each "ROW n".
     void print_numbered_rows(int n) {
         for (int i = 1; i <= n; ++i) rt_print("ROW " + std::to_string(i), true);
@@ -267,7 +267,7 @@ TEST_F(TextOutput, LocateBelowTheStartUpScreenGrowsItTo80By50) {
     EXPECT_EQ(text_row(screen(), 25), "ROW 25");
     EXPECT_EQ(screen().cursor_row, 26);
     EXPECT_EQ(screen().cursor_col, 5);
-    EXPECT_EQ(dest->fg_colour, 14);
+    EXPECT_EQ(image_state.dest->fg_colour, 14);
     // Only once.
     rt_screen(0, 0, 0, 0, 0, 1);
     rt_locate(51, 1, 0, 0, 0, 1);
@@ -300,7 +300,7 @@ TEST_F(TextOutput, LocateRejectsBadArgumentsAndChangesNothing) {
 TEST_F(TextOutput, LocateCursorShapeReachesEveryScreenPage) {
     rt_locate(0, 0, 1, 6, 7, 4 | 8 | 16);
     for (int page = 0; page < 8; ++page) {
-        const rt_image& image = image_table[page_list[page]];
+        const rt_image& image = image_state.table[image_state.page_list[page]];
         EXPECT_EQ(image.cursor_visible, 1);
         EXPECT_EQ(image.cursor_start, 6);
         EXPECT_EQ(image.cursor_stop, 7);
@@ -380,7 +380,7 @@ int form_feed_events = 0;
 int character_events = 0;
 
 bool fake_printer_hook(printer_event event) {
-    if (dest_image != printer_slot) return false;
+    if (image_state.dest_image != printer_slot) return false;
     if (event == printer_event::page_full) ++page_full_events;
     if (event == printer_event::form_feed) ++form_feed_events;
     if (event == printer_event::character) ++character_events;
@@ -400,7 +400,7 @@ class PrinterPage : public ::testing::Test {
         printer_page_hook = fake_printer_hook;
     }
     void TearDown() override { printer_page_hook = nullptr; }
-    rt_image& page() { return image_table[printer_slot]; }
+    rt_image& page() { return image_state.table[printer_slot]; }
     void print_many_screen_rows() {
         for (int i = 0; i < 30; ++i) rt_print("SCREEN", true);
     }
@@ -437,8 +437,8 @@ TEST_F(PrinterPage, PrinterLineWidthWrapsEarlier) {
 TEST_F(PrinterPage, OtherDestinationsAreNotThePrinterPage) {
     rt_select_dest(0);
     print_many_screen_rows();
-    EXPECT_EQ(text_row(image_table[page_list[0]], 24), "");
-    EXPECT_EQ(text_row(image_table[page_list[0]], 23), "SCREEN");
+    EXPECT_EQ(text_row(image_state.table[image_state.page_list[0]], 24), "");
+    EXPECT_EQ(text_row(image_state.table[image_state.page_list[0]], 23), "SCREEN");
     EXPECT_EQ(page_full_events, 0);
     EXPECT_EQ(character_events, 0);
 }

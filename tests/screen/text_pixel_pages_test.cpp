@@ -5,15 +5,15 @@
 #include <string>
 
 #include "runtime/screen/text_output.h"
-#include "tests/support/screen_start.h"
 #include "tests/support/page_reader.h"
+#include "tests/support/screen_start.h"
 
 namespace {
 
 class TextOnPixelPages : public ::testing::Test {
   protected:
     void SetUp() override { start_screen(); }
-    rt_image& screen() { return image_table[page_list[0]]; }
+    rt_image& screen() { return image_state.table[image_state.page_list[0]]; }
     uint8_t pixel(int x, int y) { return screen().pixels[size_t(y) * screen().width + x]; }
 
     // Numbered lines with a long one that wraps, a tab, zones and a status line on the last
@@ -126,7 +126,7 @@ TEST_F(TextOnPixelPages, ClsOfTheViewPortAndOfThePrintRegion) {
 TEST_F(TextOnPixelPages, ThirtyTwoBitPageScrollsWithItsBackground) {
     const int32_t handle = rt_new_image(16, 48, 32, 1);
     rt_select_dest(handle);
-    rt_image& image = image_table[-handle];
+    rt_image& image = image_state.table[-handle];
     EXPECT_EQ(image_columns(image), 2);
     EXPECT_EQ(image.print_bottom, 2);
     rt_print("AB", true);
@@ -140,8 +140,8 @@ TEST_F(TextOnPixelPages, ThirtyTwoBitPageScrollsWithItsBackground) {
 TEST_F(TextOnPixelPages, TabOnAnImageNarrowerThanOneTabStopEndsAtTheNextRow) {
     rt_select_dest(rt_new_image(40, 64, 12, 1)); // 5 columns, 4 rows
     rt_print("A\tB", false);
-    EXPECT_EQ(dest->cursor_row, 2);
-    EXPECT_EQ(dest->cursor_col, 2) << "B printed at the start of the next row";
+    EXPECT_EQ(image_state.dest->cursor_row, 2);
+    EXPECT_EQ(image_state.dest->cursor_col, 2) << "B printed at the start of the next row";
 }
 
 } // namespace

@@ -28,7 +28,7 @@ rt_main_routine sound_body = nullptr;
 
 // What a body finds wrong ends the child with a non-zero code.
 void check(bool condition) {
-    if (!condition) exit_code.store(failed_check);
+    if (!condition) run_control.exit_code.store(failed_check);
 }
 
 // Lets the output play everything queued, then ends the program (which closes the device

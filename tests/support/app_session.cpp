@@ -39,7 +39,7 @@ void app_session::wait_for_key_room() const {
 }
 
 rt_image& app_session::page() const {
-    return image_table[visible_page.load()];
+    return image_state.table[image_state.visible_page.load()];
 }
 
 std::vector<std::string> app_session::rows() const {
@@ -83,9 +83,9 @@ bool app_session::wait_for_last_row(const std::string& text, int timeout_ms) con
 
 bool wait_for_service_pass(int timeout_ms) {
     // A frame is built on every second pass; two builds later a whole pass has passed.
-    const uint32_t seen = refresh_count.load();
+    const uint32_t seen = run_control.refresh_count.load();
     const int64_t end = rt_clock_ms() + timeout_ms;
-    while (refresh_count.load() - seen < 2) {
+    while (run_control.refresh_count.load() - seen < 2) {
         if (rt_clock_ms() > end) return false;
         rt_sleep_ms(2);
     }

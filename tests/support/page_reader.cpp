@@ -37,7 +37,7 @@ uint32_t pixel_colour(const rt_image& page, int x, int y) {
     if (page.mode != 10) return page.palette[index];
     // Mode 10 pixels name an attribute held in palette entries 4-7.
     const uint32_t attribute = page.palette[4 + (index & 3)];
-    return mono_attribute_colours[attribute <= 8 ? attribute : 0][0];
+    return image_state.mono_attribute_colours[attribute <= 8 ? attribute : 0][0];
 }
 
 } // namespace

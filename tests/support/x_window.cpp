@@ -58,6 +58,14 @@ uint8_t channel(unsigned long pixel, unsigned long mask) {
 
 } // namespace
 
+Display* watch_new_windows(const std::string& display) {
+    Display* connection = XOpenDisplay(display.c_str());
+    if (!connection) return nullptr;
+    XSelectInput(connection, DefaultRootWindow(connection), SubstructureNotifyMask);
+    XSync(connection, False);
+    return connection;
+}
+
 x_window_id find_window_by_title(const std::string& display, const std::string& title,
                                  int timeout_ms) {
     const int64_t deadline = rt_clock_ms() + timeout_ms;

@@ -8,6 +8,11 @@
 #include <vector>
 
 using x_window_id = unsigned long;
+struct _XDisplay; // Xlib's Display
+
+// A connection that hears of every window made on the display from now on (substructure
+// events of the root window); null when the display does not answer. The caller closes it.
+_XDisplay* watch_new_windows(const std::string& display);
 
 // Waits up to timeout_ms for a visible window whose title is exactly title; 0 if none.
 x_window_id find_window_by_title(const std::string& display, const std::string& title,

@@ -22,7 +22,7 @@ constexpr uint32_t blink_on = 8; // refresh_count with the blink and cursor phas
 class FramePixels : public ::testing::Test {
   protected:
     void SetUp() override { start_screen(); }
-    static rt_image& page() { return image_table[visible_page.load()]; }
+    static rt_image& page() { return image_state.table[image_state.visible_page.load()]; }
     static const frame_slot& newest() { return frame_ring[frame_newest.load()]; }
     static void display_takes_everything() {
         for (int s = 1; s <= frame_ring_slots; ++s) frame_ring[s].done.store(1);
@@ -125,7 +125,7 @@ TEST_F(FramePixels, TextScreensShowGlyphBitsInPaletteColoursWithBlinkAndCursor) 
             // partial builds alike.
             fill_cells(p, ++seed);
             for (const uint32_t phase : {0u, blink_on}) {
-                refresh_count.store(phase);
+                run_control.refresh_count.store(phase);
                 EXPECT_TRUE(frame_matches(screen.picture(p, phase != 0), width, height))
                     << size.columns << "x" << size.rows << " cursor " << cursor.start << ","
                     << cursor.stop << " phase " << phase;

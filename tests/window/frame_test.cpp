@@ -23,7 +23,7 @@ constexpr uint32_t black = 0xFF000000, blue = 0xFF0000AA, white = 0xFFFFFFFF, gr
 class Frames : public ::testing::Test {
   protected:
     void SetUp() override { start_screen(); }
-    rt_image& page() { return image_table[visible_page.load()]; }
+    rt_image& page() { return image_state.table[image_state.visible_page.load()]; }
     void put_cell(int col, int row, uint8_t code, uint8_t attribute) {
         uint8_t* cell = page().pixels + (row * page().width + col) * 2;
         cell[0] = code;
@@ -46,7 +46,7 @@ class Frames : public ::testing::Test {
         page().cursor_stop = last;
         page().cursor_col = col;
         page().cursor_row = row;
-        refresh_count.store(8);
+        run_control.refresh_count.store(8);
     }
     void display_takes_everything() {
         for (int s = 1; s <= frame_ring_slots; ++s) frame_ring[s].done.store(1);
@@ -96,14 +96,14 @@ TEST_F(Frames, OnlyChangedCellsAreDrawnAgain) {
 
 TEST_F(Frames, ABlinkingCellAlternatesWithItsBackground) {
     put_cell(3, 2, 219, 0x9F); // blinking white full block on blue
-    refresh_count.store(0);
+    run_control.refresh_count.store(0);
     frame_builder();
     EXPECT_TRUE(cell_is(3, 2, white));
-    refresh_count.store(8);
+    run_control.refresh_count.store(8);
     frame_builder();
     EXPECT_TRUE(cell_is(3, 2, blue));
     EXPECT_EQ(frame_cells_drawn(), 2); // the blinking cell and the cursor cell, whose phase turned
-    refresh_count.store(16);
+    run_control.refresh_count.store(16);
     frame_builder();
     EXPECT_TRUE(cell_is(3, 2, white));
 }
@@ -111,7 +111,7 @@ TEST_F(Frames, ABlinkingCellAlternatesWithItsBackground) {
 TEST_F(Frames, AttributeBackgroundUsesOnlyThreeBits) {
     put_cell(0, 0, ' ', 0x8F); // blinking, white on black
     put_cell(1, 0, ' ', 0x70); // black on light grey
-    refresh_count.store(0);
+    run_control.refresh_count.store(0);
     frame_builder();
     EXPECT_TRUE(cell_is(0, 0, black));
     EXPECT_TRUE(cell_is(1, 0, grey));
@@ -121,7 +121,7 @@ TEST_F(Frames, CursorShowsByItsShapeInTheOnPhase) {
     show_cursor(10, 3, 0, 7);
     frame_builder();
     EXPECT_TRUE(cell_is(9, 2, grey)); // full block in the cell's foreground
-    refresh_count.store(16);
+    run_control.refresh_count.store(16);
     frame_builder();
     EXPECT_TRUE(cell_is(9, 2, black));
 }
@@ -144,26 +144,26 @@ TEST_F(Frames, CursorUnderAPendingWrapShowsAtTheStartOfTheNextRow) {
 }
 
 TEST_F(Frames, ShowNowBuildsAtOnceWithoutAutomaticRefreshAndWaitsForTheNextBuildWithIt) {
-    auto_display.store(0);
+    run_control.auto_display.store(0);
     rt_display_now();
     EXPECT_NE(frame_newest.load(), 0);
-    EXPECT_EQ(auto_display.load(), 0);
+    EXPECT_EQ(run_control.auto_display.load(), 0);
 
     // With automatic refresh on, a builder on another thread switches it off after its build.
-    auto_display.store(1);
-    display_running.store(1);
+    run_control.auto_display.store(1);
+    run_control.display_running.store(1);
     put_cell(0, 0, 'X', 0x07);
     const int32_t before = frame_newest.load();
     std::thread builder([] {
-        while (auto_display.load() != 0) {
+        while (run_control.auto_display.load() != 0) {
             frame_builder();
             rt_sleep_ms(1);
         }
     });
     rt_display_now();
     builder.join();
-    display_running.store(0);
-    EXPECT_EQ(auto_display.load(), 0);
+    run_control.display_running.store(0);
+    EXPECT_EQ(run_control.auto_display.load(), 0);
     EXPECT_NE(frame_newest.load(), before);
 }
 
@@ -253,7 +253,7 @@ std::vector<int32_t> as_list(const picture_rect& r) {
 // the display never took.
 TEST_F(Frames, EachFrameNamesWhatChangedSinceTheFrameTheDisplayTook) {
     show_cursor(20, 17, 0, 15);
-    refresh_count.store(0);
+    run_control.refresh_count.store(0);
     frame_builder();
     EXPECT_EQ(as_list(newest().unshown), (std::vector<int32_t>{0, 0, 640, 400}));
     frame_ring[frame_newest.load()].shown.store(1);
@@ -266,7 +266,7 @@ TEST_F(Frames, EachFrameNamesWhatChangedSinceTheFrameTheDisplayTook) {
     EXPECT_EQ(as_list(newest().change), (std::vector<int32_t>{560, 320, 8, 16}));
     EXPECT_EQ(as_list(newest().unshown), (std::vector<int32_t>{40, 80, 528, 256}));
     frame_ring[frame_newest.load()].shown.store(1);
-    refresh_count.store(8); // the cursor blinks on in its cell alone
+    run_control.refresh_count.store(8); // the cursor blinks on in its cell alone
     frame_builder();
     EXPECT_EQ(as_list(newest().unshown), (std::vector<int32_t>{152, 256, 8, 16}));
     // A taller picture the display never took leaves nothing outside the text screen.
@@ -281,7 +281,7 @@ TEST_F(Frames, EachFrameNamesWhatChangedSinceTheFrameTheDisplayTook) {
 // must still show every cell as the page holds it.
 TEST_F(Frames, FramesInRecycledBuffersShowTheWholePage) {
     page().cursor_visible = 0;
-    refresh_count.store(0);
+    run_control.refresh_count.store(0);
     std::mt19937 random(20261209);
     std::vector<uint8_t> attribute_of(80 * 25, 0); // 0: never written, a black space
     for (int build = 0; build < 40; ++build) {

@@ -241,15 +241,15 @@ TEST_F(Keyboard, PendingErrorReadsNothingAndKeepsTheKey) {
 
 TEST_F(Keyboard, PauseThenAKeyResumesAndTheKeyIsNotQueued) {
     keyboard_hook_key(100019, 1);
-    EXPECT_EQ(paused.load(), 1);
+    EXPECT_EQ(run_control.paused.load(), 1);
     EXPECT_EQ(error_state.attention_flag.load(), 1);
     EXPECT_EQ(flags(0x418) & 0x08, 0x08);
     keyboard_hook_key(100019, 0);
     EXPECT_EQ(flags(0x418) & 0x08, 0);
-    EXPECT_EQ(paused.load(), 1);
+    EXPECT_EQ(run_control.paused.load(), 1);
 
     type('x');
-    EXPECT_EQ(paused.load(), 0);
+    EXPECT_EQ(run_control.paused.load(), 0);
     EXPECT_EQ(inkey(), "");
     type('y');
     EXPECT_EQ(inkey(), "y");
@@ -258,25 +258,25 @@ TEST_F(Keyboard, PauseThenAKeyResumesAndTheKeyIsNotQueued) {
 TEST_F(Keyboard, CtrlNumLockIsPause) {
     keyboard_special_down(glut_left_ctrl, 0);
     key_press(100300);
-    EXPECT_EQ(paused.load(), 1);
+    EXPECT_EQ(run_control.paused.load(), 1);
 }
 
 TEST_F(Keyboard, BreakStopsTheProgramAndQueuesNothing) {
     keyboard_hook_key(100318, 1);
     keyboard_hook_key(100318, 0);
-    EXPECT_EQ(stop_request.load(), 1);
-    EXPECT_EQ(close_request.load(), 0u);
+    EXPECT_EQ(run_control.stop_request.load(), 1);
+    EXPECT_EQ(run_control.close_request.load(), 0u);
     EXPECT_EQ(inkey(), "");
 }
 
 TEST_F(Keyboard, CtrlScrollLockIsBreakAndUnderAnExitTrapACloseRequest) {
-    exit_trap.store(1);
+    run_control.exit_trap.store(1);
     keyboard_special_down(glut_left_ctrl, 0);
     key_press(100302);
-    EXPECT_EQ(close_request.load(), 2u);
-    EXPECT_EQ(stop_request.load(), 0);
+    EXPECT_EQ(run_control.close_request.load(), 2u);
+    EXPECT_EQ(run_control.stop_request.load(), 0);
     key_press(100296);
-    EXPECT_EQ(close_request.load(), 2u);
+    EXPECT_EQ(run_control.close_request.load(), 2u);
 }
 
 TEST_F(Keyboard, HookIgnoresOtherKeys) {
@@ -344,7 +344,7 @@ TEST_F(Keyboard, FlagBytesFollowLocksAndInsertMode) {
 TEST_F(Keyboard, DesktopModifiersHeldAtStartCountForTheFirstKey) {
     adopt_desktop_keyboard_state({.num_lock_on = true, .left_ctrl_held = true});
     EXPECT_EQ(flags(0x417), 0x24);
-    EXPECT_EQ(paused.load(), 0); // Num Lock seen with Ctrl held is a state, not Pause
+    EXPECT_EQ(run_control.paused.load(), 0); // Num Lock seen with Ctrl held is a state, not Pause
     type(1, ctrl);
     EXPECT_EQ(inkey(), "\x01");
 }
@@ -352,7 +352,7 @@ TEST_F(Keyboard, DesktopModifiersHeldAtStartCountForTheFirstKey) {
 TEST_F(Keyboard, LockFollowerDoesNotEndAPause) {
     keyboard_hook_key(100019, 1);
     follow_lock_states({.caps_lock_on = true});
-    EXPECT_EQ(paused.load(), 1);
+    EXPECT_EQ(run_control.paused.load(), 1);
     EXPECT_EQ(flags(0x417), 0x40);
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "tests/support/child_process.h"
+#include "tests/support/private_window.h"
 #include "tests/support/x_window.h"
 #include "tests/support/xvfb_session.h"
 
@@ -101,29 +102,21 @@ TEST(XvfbSession, TwoServersSideBySideAndGoneWhenTheSessionEnds) {
 }
 
 // A plain window in a known colour, made by the test itself.
-class WindowOnScreen : public private_display_test {
+class WindowOnScreen : public private_window_test {
   protected:
+    WindowOnScreen()
+        : private_window_test({30, 40, 64, 48, 0x3366CC, ExposureMask | StructureNotifyMask}) {}
     void SetUp() override {
-        private_display_test::SetUp();
+        private_window_test::SetUp();
         if (HasFatalFailure() || IsSkipped()) return;
-        display_ = XOpenDisplay(x_->display_name().c_str());
-        ASSERT_NE(display_, nullptr);
-        window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 30, 40, 64, 48, 0, 0,
-                                      0x3366CC);
-        XSelectInput(display_, window_, ExposureMask | StructureNotifyMask);
         XStoreName(display_, window_, "Harness [probe] 1.0");
         wm_delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
         XSetWMProtocols(display_, window_, &wm_delete_window_, 1);
         XMapWindow(display_, window_);
         XSync(display_, False);
     }
-    void TearDown() override {
-        if (display_) XCloseDisplay(display_);
-    }
     const std::string& name() const { return x_->display_name(); }
 
-    Display* display_ = nullptr;
-    Window window_ = 0;
     Atom wm_delete_window_ = 0;
 };
 

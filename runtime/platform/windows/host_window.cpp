@@ -13,7 +13,7 @@
 namespace {
 
 struct taken_event {
-    int kind;
+    window_hook_kind kind;
     int32_t a, b;
 };
 
@@ -23,7 +23,7 @@ WNDPROC freeglut_procedure = nullptr;
 bool window_is_unicode = false;
 std::atomic<HANDLE> wake_event{nullptr};
 
-void take(int kind, int32_t a = 0, int32_t b = 0) {
+void take(window_hook_kind kind, int32_t a = 0, int32_t b = 0) {
     taken_events.push_back({kind, a, b});
 }
 
@@ -41,11 +41,11 @@ bool take_message(HWND window, UINT message, WPARAM w) {
     if (is_key_message(message) || message == WM_SETFOCUS) windows_note_lock_states();
     switch (message) {
     case WM_CLOSE: // freeglut would destroy the window
-        take(window_hook_close);
+        take(window_hook_kind::close);
         return true;
     case WM_PAINT: // freeglut would redraw a frame with nothing new
         ValidateRect(window, nullptr);
-        take(window_hook_exposed);
+        take(window_hook_kind::exposed);
         return true;
     case WM_SYSCOMMAND: // Alt or F10 alone would open the window menu and keep the keys
         return (w & 0xFFF0) == SC_KEYMENU;
@@ -54,7 +54,8 @@ bool take_message(HWND window, UINT message, WPARAM w) {
     }
     // Ctrl+Pause arrives as VK_CANCEL: that is Break.
     if (is_key_message(message) && (w == VK_PAUSE || w == VK_CANCEL)) {
-        take(window_hook_key, w == VK_CANCEL ? key_break : key_pause, is_press(message) ? 1 : 0);
+        take(window_hook_kind::key, w == VK_CANCEL ? key_break : key_pause,
+             is_press(message) ? 1 : 0);
         return true;
     }
     return false;

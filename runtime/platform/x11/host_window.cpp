@@ -89,11 +89,11 @@ void hand_on(XEvent& event) {
         return;
     }
     if (event.type == Expose) {
-        if (event.xexpose.count == 0) rt_window_hook(window_hook_exposed, 0, 0); // the last
+        if (event.xexpose.count == 0) rt_window_hook(window_hook_kind::exposed, 0, 0); // the last
         return;
     }
     if (event.type == ClientMessage) {
-        rt_window_hook(window_hook_close, 0, 0);
+        rt_window_hook(window_hook_kind::close, 0, 0);
         return;
     }
     if (keyboard_claims_x_key(event.xkey)) {
@@ -104,7 +104,7 @@ void hand_on(XEvent& event) {
     // Ctrl+Pause arrives as Pause with the Control state on most layouts: that is Break.
     const bool is_break =
         x_key_symbol(event.xkey.keycode) == XK_Break || (event.xkey.state & ControlMask);
-    rt_window_hook(window_hook_key, is_break ? key_break : key_pause, pressed ? 1 : 0);
+    rt_window_hook(window_hook_kind::key, is_break ? key_break : key_pause, pressed ? 1 : 0);
 }
 
 } // namespace
@@ -132,7 +132,8 @@ bool keyboard_claims_x_key(const XKeyEvent& event) {
 void keyboard_x_key(const XKeyEvent& event) {
     const x_key_character* k = x_key_character_of(event);
     if (!k) return;
-    const int kind = event.type == KeyPress ? window_hook_character_down : window_hook_character_up;
+    const window_hook_kind kind =
+        event.type == KeyPress ? window_hook_kind::character_down : window_hook_kind::character_up;
     rt_window_hook(kind, k->character, glut_modifiers_of(event.state));
 }
 
