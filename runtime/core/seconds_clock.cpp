@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cmath>
-#include <ctime>
 
 #include "runtime/core/error_numbers.h"
 #include "runtime/core/errors.h"
@@ -17,17 +16,6 @@ constexpr double ticks_per_second = 18.2;
 
 std::atomic<clock_reader> installed_reader{nullptr};
 std::atomic<int64_t> fixed_start_time_of_day{-1};
-
-// The calendar clock has millisecond resolution here, so the run needs no wait for a
-// second boundary to know the time of day to the millisecond. 0 when it cannot be read.
-int64_t calendar_time_of_day_ms() {
-    timespec now{};
-    if (clock_gettime(CLOCK_REALTIME, &now) != 0) return 0;
-    tm local{};
-    if (!localtime_r(&now.tv_sec, &local)) return 0;
-    return local.tm_hour * 3600000LL + local.tm_min * 60000LL + local.tm_sec * 1000LL +
-           now.tv_nsec / 1000000;
-}
 
 } // namespace
 
@@ -47,7 +35,7 @@ void rt_set_start_time_of_day(int64_t ms) {
 void rt_synchronise_clock() {
     const int64_t fixed = fixed_start_time_of_day.load();
     start_clock_ms = rt_clock_reading_ms();
-    start_time_of_day_ms = fixed >= 0 ? fixed % ms_per_day : calendar_time_of_day_ms();
+    start_time_of_day_ms = fixed >= 0 ? fixed % ms_per_day : platform_local_time_of_day_ms();
 }
 
 int64_t rt_time_of_day_ms() {

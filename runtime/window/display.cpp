@@ -1,6 +1,7 @@
 #include "runtime/window/display.h"
 
 #include <GL/freeglut.h>
+#include <GL/glext.h> // GL_BGRA and GL_CLAMP_TO_EDGE: Windows' own header stops at OpenGL 1.1
 #include <GL/glu.h>
 
 #include "runtime/core/run_control.h"

@@ -13,6 +13,9 @@
 #include "runtime/platform/wake_word.h"
 #include "runtime/platform/windows/windows_host.h"
 
+// The import library has it; the headers of this mingw-w64 do not declare it.
+extern "C" HRESULT WINAPI GetThreadDescription(HANDLE thread, PWSTR* description);
+
 namespace {
 
 using namespace std::chrono_literals;
