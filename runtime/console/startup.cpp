@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "runtime/console/command_options.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
@@ -90,6 +91,7 @@ void start_threads(rt_main_routine main_routine) {
 } // namespace
 
 void rt_run(int argc, char** argv, rt_main_routine main_routine) {
+    rt_take_command_options(argc, argv);
     start_up(argc, argv);
     // Loading the OpenGL library is the longest step of all; it creates no window, so it
     // runs while the audio device opens on the other core.
