@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "runtime/core/process_exit.h"
+#include "runtime/sound/sound.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ struct command_option {
 constexpr command_option command_options[] = {
     {"--help", "show this help and end", show_help},
     {"--version", "show the version and end", show_version},
+    {"--silent-if-no-sound", "without a sound output, open silent and say so",
+     rt_audio_silent_if_no_device},
 };
 
 void show_help() {

@@ -10,7 +10,9 @@
 #include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
 #include "runtime/core/scratch.h"
+#include "runtime/platform/clock.h"
 #include "runtime/platform/executable_path.h"
+#include "runtime/platform/message_box.h"
 #include "runtime/platform/thread_name.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
@@ -88,6 +90,17 @@ void start_threads(rt_main_routine main_routine) {
     std::thread(service_thread_body).detach();
 }
 
+constexpr int window_gate_ms = 100;
+
+// Said once, over the calculator's window rather than before it.
+void tell_of_silence() {
+    rt_name_this_thread("silence");
+    while (!run_control.window_ready.load()) rt_sleep_ms(window_gate_ms);
+    platform_message_box("MIRVALENTOPRAXIUS",
+                         "No sound output was found: the calculator runs without sound.",
+                         box_buttons::ok);
+}
+
 } // namespace
 
 void rt_run(int argc, char** argv, rt_main_routine main_routine) {
@@ -98,6 +111,7 @@ void rt_run(int argc, char** argv, rt_main_routine main_routine) {
     window_prepare(argc, argv, rt_audio_finish_start);
     settle_start_up();
     start_threads(main_routine);
+    if (rt_audio_started_silent()) std::thread(tell_of_silence).detach();
     window_run();
 }
 

@@ -85,6 +85,7 @@ void window_run() {
     glutCreateWindow("Untitled");
     register_callbacks();
     host_window_attach();
+    run_control.window_ready.store(1);
     int64_t next_tick = rt_clock_ms() + redisplay_period_ms;
     for (;;) {
         host_window_hand_on_events();

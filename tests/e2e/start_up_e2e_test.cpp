@@ -26,6 +26,7 @@ constexpr int exit_freeglut_failed = 1;
 constexpr int exit_usage = 2;
 constexpr uint32_t menu_blue = 0x0000AA;
 constexpr int poll_ms = 2;
+constexpr int box_gone_ms = 1000;
 constexpr int menu_rows_above_prompt = 16;
 
 std::vector<std::string> environment_without_display(const std::vector<std::string>& overrides) {
@@ -165,6 +166,37 @@ TEST(StartUpWithoutAudio, EndsWith111BeforeAnyWindowExists) {
     }
     XCloseDisplay(display);
     EXPECT_EQ(windows_created, 0);
+}
+
+// The value of a variable in a running process's environment; empty when it has none.
+std::string environment_of(pid_t pid, const std::string& name) {
+    std::ifstream environ("/proc/" + std::to_string(pid) + "/environ", std::ios::binary);
+    for (std::string entry; std::getline(environ, entry, '\0');)
+        if (variable_name(entry) == name) return entry.substr(name.size() + 1);
+    return {};
+}
+
+// What the desktop entry starts: without a sound output the calculator opens all the same,
+// on the silent null output, and says so in a box over its window until answered.
+TEST(StartUpWithoutAudio, SilentIfNoSoundOpensSilentAndSaysSo) {
+    MIRVA_SKIP_WITHOUT("Xvfb");
+    MIRVA_SKIP_WITHOUT("xdotool");
+    xvfb_session xvfb;
+    ASSERT_TRUE(xvfb.ready());
+    std::unique_ptr<child_process> program;
+    const x_window_id window =
+        start_calculator(xvfb, MIRVA_EXECUTABLE, program, end_timeout_ms,
+                         {"ALSOFT_DRIVERS=no-such-output"}, {"--silent-if-no-sound"});
+    ASSERT_NE(window, 0u);
+    EXPECT_EQ(environment_of(program->pid(), "ALSOFT_DRIVERS"), "null");
+    const x_window_id box =
+        find_window_by_title(xvfb.display_name(), "MIRVALENTOPRAXIUS", end_timeout_ms);
+    ASSERT_NE(box, 0u);
+    EXPECT_EQ(transient_for(xvfb.display_name(), box), window);
+
+    ASSERT_TRUE(press_key(xvfb.display_name(), box, "Return"));
+    EXPECT_EQ(find_window_by_title(xvfb.display_name(), "MIRVALENTOPRAXIUS", box_gone_ms), 0u);
+    EXPECT_TRUE(program->running());
 }
 
 // A wave output named by a relative path lands in the folder the calculator was started
