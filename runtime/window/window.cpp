@@ -95,6 +95,14 @@ void window_run() {
     }
 }
 
+void window_set_scale(int scale) {
+    display.scale = scale;
+}
+
+void window_start_full_screen() {
+    display_toggle_full_screen();
+}
+
 void rt_window_hook(window_hook_kind kind, int32_t a, int32_t b) {
     switch (kind) {
     case window_hook_kind::close:

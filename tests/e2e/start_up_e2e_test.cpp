@@ -131,6 +131,8 @@ constexpr ending endings_without_display[] = {
      standard_error},
     {"argument that is no option", "menu", "no-such-output", exit_usage, "unknown option 'menu'",
      standard_error},
+    {"scale past 4", "--scale 5", "no-such-output", exit_usage, "value not understood '--scale 5'",
+     standard_error},
 };
 
 TEST(StartUpWithoutDisplay, AnswersOptionsThenEndsWithTheAudioVerdictThenFreeglutsOwn) {
