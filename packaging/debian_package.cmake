@@ -1,9 +1,6 @@
 # The Debian package: `cpack -G DEB` in a Release build folder.
 
-# The changelog's newest entry names the version: "mirvalentopraxius (1.3) unstable; ...".
-file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/changelog changelog_head LIMIT_COUNT 1)
-string(REGEX MATCH "\\(([^)]+)\\)" version_in_brackets "${changelog_head}")
-set(CPACK_PACKAGE_VERSION ${CMAKE_MATCH_1})
+set(CPACK_PACKAGE_VERSION ${MIRVA_VERSION})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME mirvalentopraxius)

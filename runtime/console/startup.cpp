@@ -5,11 +5,14 @@
 #include <string>
 #include <thread>
 
+#include "runtime/console/command_options.h"
 #include "runtime/core/low_memory.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/core/run_control.h"
 #include "runtime/core/scratch.h"
+#include "runtime/platform/clock.h"
 #include "runtime/platform/executable_path.h"
+#include "runtime/platform/message_box.h"
 #include "runtime/platform/thread_name.h"
 #include "runtime/screen/fonts.h"
 #include "runtime/screen/image.h"
@@ -89,15 +92,28 @@ void start_threads(rt_main_routine main_routine) {
     std::thread(service_thread_body).detach();
 }
 
+constexpr int window_gate_ms = 100;
+
+// Said once, over the calculator's window rather than before it.
+void tell_of_silence() {
+    rt_name_this_thread("silence");
+    while (!run_control.window_ready.load()) rt_sleep_ms(window_gate_ms);
+    platform_message_box("MIRVALENTOPRAXIUS",
+                         "No sound output was found: the calculator runs without sound.",
+                         box_buttons::ok);
+}
+
 } // namespace
 
 void rt_run(int argc, char** argv, rt_main_routine main_routine) {
+    rt_take_command_options(argc, argv);
     start_up(argc, argv);
     // Loading the OpenGL library is the longest step of all; it creates no window, so it
     // runs while the audio device opens on the other core.
     window_prepare(argc, argv, rt_audio_finish_start);
     settle_start_up();
     start_threads(main_routine);
+    if (rt_audio_started_silent()) std::thread(tell_of_silence).detach();
     window_run();
 }
 

@@ -18,6 +18,7 @@ struct rt_run_control {
     std::atomic<int32_t> exit_code{0};         // test programs only: passed to exit() at the end
     std::atomic<int32_t> display_running{0};   // service: it builds frames
     std::atomic<uint32_t> frame_requests{0};   // any thread: asks for a frame out of turn
+    std::atomic<uint8_t> window_ready{0};      // window: the window exists
 };
 
 extern rt_run_control run_control;

@@ -11,6 +11,11 @@ void rt_audio_begin_start();
 // Waits for the opening; without a device the process ends with 111, without a context
 // with 222, each after one line on stderr.
 void rt_audio_finish_start();
+// Asked before the start: without a device the process starts again on OpenAL Soft's
+// silent null output instead of ending with 111.
+void rt_audio_silent_if_no_device();
+// True in that silent start, which then opened the null output.
+bool rt_audio_started_silent();
 // Shutdown: closes the audio output.
 void rt_audio_stop();
 // One pass of the service thread over the sound handles.

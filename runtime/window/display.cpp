@@ -4,6 +4,9 @@
 #include <GL/glext.h> // GL_BGRA and GL_CLAMP_TO_EDGE: Windows' own header stops at OpenGL 1.1
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "runtime/core/run_control.h"
 #include "runtime/platform/gl_present.h"
 #include "runtime/platform/heap.h"
@@ -61,8 +64,10 @@ picture_rect whole_of(const frame_slot& slot) {
     return {0, 0, slot.width, slot.height};
 }
 
-// The picture lands 1:1 at the window's top-left corner; only the part is drawn.
+// The picture lands at the window's top-left corner, each pixel as a square of the scale's
+// size; only the part is drawn.
 void draw_unscaled(const frame_slot& slot, const picture_rect& part) {
+    const int scale = display.scale;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
@@ -70,8 +75,8 @@ void draw_unscaled(const frame_slot& slot, const picture_rect& part) {
     glViewport(0, 0, display.window_width, display.window_height);
     glMatrixMode(GL_PROJECTION);
     glOrtho(0, display.window_width, display.window_height, 0, -1, 1);
-    glRasterPos2i(part.x, part.y);
-    glPixelZoom(1, -1);
+    glRasterPos2i(part.x * scale, part.y * scale);
+    glPixelZoom(static_cast<GLfloat>(scale), static_cast<GLfloat>(-scale));
     glPixelStorei(GL_UNPACK_ROW_LENGTH, slot.width);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, part.x);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, part.y);
@@ -81,8 +86,19 @@ void draw_unscaled(const frame_slot& slot, const picture_rect& part) {
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
 }
 
-// The picture stretched over the window as a texture.
-void draw_stretched(const frame_slot& slot) {
+// The largest rectangle of the picture's aspect in the window, centred: the bars beside
+// it stay black.
+picture_rect kept_aspect_rect(const frame_slot& slot) {
+    const double factor = std::min(static_cast<double>(display.window_width) / slot.width,
+                                   static_cast<double>(display.window_height) / slot.height);
+    const auto width = static_cast<int32_t>(std::lround(slot.width * factor));
+    const auto height = static_cast<int32_t>(std::lround(slot.height * factor));
+    return {(display.window_width - width) / 2, (display.window_height - height) / 2, width,
+            height};
+}
+
+// The picture stretched as a texture over the rectangle onto.
+void draw_stretched(const frame_slot& slot, const picture_rect& onto) {
     const GLuint texture = 0xFFFFFFFFu;
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, slot.width, slot.height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
@@ -101,13 +117,14 @@ void draw_stretched(const frame_slot& slot) {
                     display.smoothing ? GL_LINEAR : GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    const float w = static_cast<float>(display.window_width);
-    const float h = static_cast<float>(display.window_height);
+    const auto left = static_cast<float>(onto.x), top = static_cast<float>(onto.y);
+    const auto right = static_cast<float>(onto.x + onto.width);
+    const auto bottom = static_cast<float>(onto.y + onto.height);
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 0), glVertex2f(0, 0);
-    glTexCoord2f(1, 0), glVertex2f(w, 0);
-    glTexCoord2f(1, 1), glVertex2f(w, h);
-    glTexCoord2f(0, 1), glVertex2f(0, h);
+    glTexCoord2f(0, 0), glVertex2f(left, top);
+    glTexCoord2f(1, 0), glVertex2f(right, top);
+    glTexCoord2f(1, 1), glVertex2f(right, bottom);
+    glTexCoord2f(0, 1), glVertex2f(left, bottom);
     glEnd();
 }
 
@@ -117,15 +134,22 @@ void draw_frame(const frame_slot& slot) {
         if (pass != 1) continue;
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (display.stretch)
-            draw_stretched(slot);
+        if (display.full_screen)
+            draw_stretched(slot, kept_aspect_rect(slot));
+        else if (display.stretch)
+            draw_stretched(slot, {0, 0, display.window_width, display.window_height});
         else
             draw_unscaled(slot, whole_of(slot));
     }
 }
 
+// The window takes the picture's size (times the scale) unless the picture is stretched.
+bool follows_picture() {
+    return !display.stretch && !display.full_screen;
+}
+
 bool shown_in_parts() {
-    return !display.stretch && platform_can_present_part();
+    return follows_picture() && platform_can_present_part();
 }
 
 void keep_back_picture(const frame_slot& slot) {
@@ -178,13 +202,23 @@ void show_in_parts(const frame_slot& slot, bool redraw_all) {
     if (back_picture.owed_showing)
         present_whole_window();
     else if (!part.empty())
-        platform_present_part(part.x, part.y, part.width, part.height, display.window_height);
+        platform_present_part(part.x * display.scale, part.y * display.scale,
+                              part.width * display.scale, part.height * display.scale,
+                              display.window_height);
     back_picture.owed_showing = false;
+}
+
+// freeglut covers the screen with the window, or gives it back its size; the reshape that
+// follows draws the picture again.
+void change_full_screen() {
+    display.full_screen = !display.full_screen;
+    glutFullScreenToggle();
 }
 
 } // namespace
 
 void display_callback() {
+    if (display.full_screen_change.exchange(false)) change_full_screen();
     const int32_t newest = frame_newest.load();
     if (newest == 0) return;
     mark_older_slots_done();
@@ -192,12 +226,14 @@ void display_callback() {
     if (slot.shown.load() && !display.forced_redraw) return;
     const bool redraw_all = display.forced_redraw;
     display.forced_redraw = false;
+    const int window_width = slot.width * display.scale;
+    const int window_height = slot.height * display.scale;
     const bool size_differs =
-        slot.width != display.window_width || slot.height != display.window_height;
+        window_width != display.window_width || window_height != display.window_height;
     const bool picture_changed =
         slot.width != display.drawn_width || slot.height != display.drawn_height;
-    if (!display.stretch && size_differs && (display.follow_picture_size || picture_changed)) {
-        glutReshapeWindow(slot.width, slot.height);
+    if (follows_picture() && size_differs && (display.follow_picture_size || picture_changed)) {
+        glutReshapeWindow(window_width, window_height);
         glutPostRedisplay();
         display.resize_pending = true;
         return;
@@ -220,7 +256,8 @@ void display_callback() {
 
 bool display_needs_drawing() {
     const int32_t newest = frame_newest.load();
-    return newest != 0 && (!frame_ring[newest].shown.load() || display.forced_redraw);
+    return display.full_screen_change.load() ||
+           (newest != 0 && (!frame_ring[newest].shown.load() || display.forced_redraw));
 }
 
 void reshape_callback(int width, int height) {
@@ -237,4 +274,9 @@ void reshape_callback(int width, int height) {
 void expose_callback() {
     display.forced_redraw = true;
     glutPostRedisplay();
+}
+
+// Two presses before the next display call undo each other.
+void display_toggle_full_screen() {
+    display.full_screen_change.store(!display.full_screen_change.load());
 }

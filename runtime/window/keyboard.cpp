@@ -9,6 +9,7 @@
 #include "runtime/core/low_memory.h"
 #include "runtime/core/run_control.h"
 #include "runtime/platform/key_identifiers.h"
+#include "runtime/window/display.h"
 #include "runtime/window/key_translation.h"
 
 key_event_slot key_event_table[key_event_slots];
@@ -361,7 +362,7 @@ bool trap_key(int32_t c) {
     return true;
 }
 
-// Break, Pause, the resuming key, Alt+Enter and trapped keys go no further.
+// Break, Pause, the resuming key, Alt+Enter (full screen) and trapped keys go no further.
 bool consume_control_key(int32_t c) {
     if (is_break(c)) {
         request_break();
@@ -375,7 +376,10 @@ bool consume_control_key(int32_t c) {
         run_control.paused.fetch_and(static_cast<uint8_t>(~1u));
         return true;
     }
-    if (c == key_enter && alt_held()) return true;
+    if (c == key_enter && alt_held()) {
+        display_toggle_full_screen();
+        return true;
+    }
     return trap_key(c);
 }
 

@@ -85,6 +85,7 @@ void window_run() {
     glutCreateWindow("Untitled");
     register_callbacks();
     host_window_attach();
+    run_control.window_ready.store(1);
     int64_t next_tick = rt_clock_ms() + redisplay_period_ms;
     for (;;) {
         host_window_hand_on_events();
@@ -92,6 +93,14 @@ void window_run() {
         if (rt_clock_ms() >= next_tick) next_tick = rt_clock_ms() + redisplay_period_ms;
         wait_for_events(next_tick);
     }
+}
+
+void window_set_scale(int scale) {
+    display.scale = scale;
+}
+
+void window_start_full_screen() {
+    display_toggle_full_screen();
 }
 
 void rt_window_hook(window_hook_kind kind, int32_t a, int32_t b) {

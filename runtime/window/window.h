@@ -8,3 +8,8 @@ void window_prepare(int argc, char** argv, void (*settle)());
 // Creates the window (1024 x 552, titled "Untitled" unless the program set a title),
 // registers the callbacks and runs the event loop until the process ends.
 [[noreturn]] void window_run();
+
+// Before window_run: each page pixel shown as scale x scale window pixels.
+void window_set_scale(int scale);
+// Before window_run: the window starts in full screen.
+void window_start_full_screen();

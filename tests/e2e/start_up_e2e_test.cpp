@@ -1,6 +1,6 @@
-// The real executable's start-up: its first picture; and when start-up cannot finish,
-// without an audio device, without a display, or both; and the folder its audio settings'
-// relative paths resolve against.
+// The real executable's start-up: its first picture; its options, answered before anything
+// starts; when start-up cannot finish, without an audio device, without a display, or both;
+// and the folder its audio settings' relative paths resolve against.
 #include <gtest/gtest.h>
 // After GoogleTest: Xlib defines macros that clash with its names.
 #include <X11/Xlib.h>
@@ -23,8 +23,10 @@ namespace {
 constexpr int end_timeout_ms = 20000;
 constexpr int exit_no_audio_device = 111;
 constexpr int exit_freeglut_failed = 1;
+constexpr int exit_usage = 2;
 constexpr uint32_t menu_blue = 0x0000AA;
 constexpr int poll_ms = 2;
+constexpr int box_gone_ms = 1000;
 constexpr int menu_rows_above_prompt = 16;
 
 std::vector<std::string> environment_without_display(const std::vector<std::string>& overrides) {
@@ -33,9 +35,17 @@ std::vector<std::string> environment_without_display(const std::vector<std::stri
     return entries;
 }
 
-// Runs the calculator from folder to its end; its standard error comes with the output.
-command_result run_calculator(const std::string& folder, const std::vector<std::string>& env) {
-    const std::string script = "cd '" + folder + "' && exec '" MIRVA_EXECUTABLE "' 2>&1";
+// The output's shell redirections: both streams, standard output alone, standard error alone.
+constexpr const char* both_streams = "2>&1";
+constexpr const char* standard_output = "2>/dev/null";
+constexpr const char* standard_error = "2>&1 >/dev/null";
+
+// Runs the calculator from folder to its end; the output is what `streams` keeps.
+command_result run_calculator(const std::string& folder, const std::vector<std::string>& env,
+                              const std::string& arguments = "",
+                              const std::string& streams = both_streams) {
+    const std::string script =
+        "cd '" + folder + "' && exec '" MIRVA_EXECUTABLE "' " + arguments + " " + streams;
     return run_command({"/bin/sh", "-c", script}, env, end_timeout_ms);
 }
 
@@ -100,23 +110,37 @@ TEST(StartUpWindow, FirstPictureShownIsTheWholeMenuInPlace) {
 
 struct ending {
     const char* case_name;
+    const char* arguments;
     const char* audio_drivers;
     int code;
     const char* message;
+    const char* streams; // where the message must be
 };
 
-// The audio device decides first, as when it was opened before freeglut started.
+// The audio device decides first, as when it was opened before freeglut started; options
+// are answered before either, so an answer there opened neither the device nor a window.
 constexpr ending endings_without_display[] = {
-    {"no audio device", "no-such-output", exit_no_audio_device, "no audio device could be opened"},
-    {"silent audio output", "null", exit_freeglut_failed,
-     "freeglut (" MIRVA_EXECUTABLE "): failed to open display"},
+    {"no audio device", "", "no-such-output", exit_no_audio_device,
+     "no audio device could be opened", both_streams},
+    {"silent audio output", "", "null", exit_freeglut_failed,
+     "freeglut (" MIRVA_EXECUTABLE "): failed to open display", both_streams},
+    {"help", "--help", "no-such-output", 0, "  --version", standard_output},
+    {"version", "--version", "no-such-output", 0, "mirvalentopraxius " MIRVA_VERSION "\n",
+     standard_output},
+    {"unknown option", "--colour red", "no-such-output", exit_usage, "unknown option '--colour'",
+     standard_error},
+    {"argument that is no option", "menu", "no-such-output", exit_usage, "unknown option 'menu'",
+     standard_error},
+    {"scale past 4", "--scale 5", "no-such-output", exit_usage, "value not understood '--scale 5'",
+     standard_error},
 };
 
-TEST(StartUpWithoutDisplay, EndsWithTheAudioVerdictFirstThenFreeglutsOwn) {
+TEST(StartUpWithoutDisplay, AnswersOptionsThenEndsWithTheAudioVerdictThenFreeglutsOwn) {
     for (const ending& e : endings_without_display) {
         SCOPED_TRACE(e.case_name);
         const command_result result = run_calculator(
-            "/", environment_without_display({std::string("ALSOFT_DRIVERS=") + e.audio_drivers}));
+            "/", environment_without_display({std::string("ALSOFT_DRIVERS=") + e.audio_drivers}),
+            e.arguments, e.streams);
         ASSERT_TRUE(result.status.has_value());
         EXPECT_EQ(*result.status, e.code);
         EXPECT_NE(result.output.find(e.message), std::string::npos) << result.output;
@@ -144,6 +168,37 @@ TEST(StartUpWithoutAudio, EndsWith111BeforeAnyWindowExists) {
     }
     XCloseDisplay(display);
     EXPECT_EQ(windows_created, 0);
+}
+
+// The value of a variable in a running process's environment; empty when it has none.
+std::string environment_of(pid_t pid, const std::string& name) {
+    std::ifstream environ("/proc/" + std::to_string(pid) + "/environ", std::ios::binary);
+    for (std::string entry; std::getline(environ, entry, '\0');)
+        if (variable_name(entry) == name) return entry.substr(name.size() + 1);
+    return {};
+}
+
+// What the desktop entry starts: without a sound output the calculator opens all the same,
+// on the silent null output, and says so in a box over its window until answered.
+TEST(StartUpWithoutAudio, SilentIfNoSoundOpensSilentAndSaysSo) {
+    MIRVA_SKIP_WITHOUT("Xvfb");
+    MIRVA_SKIP_WITHOUT("xdotool");
+    xvfb_session xvfb;
+    ASSERT_TRUE(xvfb.ready());
+    std::unique_ptr<child_process> program;
+    const x_window_id window =
+        start_calculator(xvfb, MIRVA_EXECUTABLE, program, end_timeout_ms,
+                         {"ALSOFT_DRIVERS=no-such-output"}, {"--silent-if-no-sound"});
+    ASSERT_NE(window, 0u);
+    EXPECT_EQ(environment_of(program->pid(), "ALSOFT_DRIVERS"), "null");
+    const x_window_id box =
+        find_window_by_title(xvfb.display_name(), "MIRVALENTOPRAXIUS", end_timeout_ms);
+    ASSERT_NE(box, 0u);
+    EXPECT_EQ(transient_for(xvfb.display_name(), box), window);
+
+    ASSERT_TRUE(press_key(xvfb.display_name(), box, "Return"));
+    EXPECT_EQ(find_window_by_title(xvfb.display_name(), "MIRVALENTOPRAXIUS", box_gone_ms), 0u);
+    EXPECT_TRUE(program->running());
 }
 
 // A wave output named by a relative path lands in the folder the calculator was started

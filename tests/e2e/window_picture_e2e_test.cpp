@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -71,6 +72,37 @@ std::string first_difference(const rgba_image& a, const rgba_image& b) {
             if (a.rgb(x, y) != b.rgb(x, y))
                 return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
     return {};
+}
+
+// The picture at (x0, y0) shrunk by factor: one pixel for each factor x factor block, which
+// must be of one colour; empty when one is not.
+rgba_image shrunk(const rgba_image& picture, int x0, int y0, int width, int height, int factor) {
+    if (picture.width < x0 + width * factor || picture.height < y0 + height * factor) return {};
+    rgba_image small{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 4)};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint32_t colour = picture.rgb(x0 + x * factor, y0 + y * factor);
+            for (int dy = 0; dy < factor; ++dy)
+                for (int dx = 0; dx < factor; ++dx)
+                    if (picture.rgb(x0 + x * factor + dx, y0 + y * factor + dy) != colour)
+                        return {};
+            uint8_t* p = &small.bytes[(static_cast<size_t>(y) * width + x) * 4];
+            p[0] = colour >> 16, p[1] = colour >> 8 & 0xFF, p[2] = colour & 0xFF, p[3] = 0xFF;
+        }
+    return small;
+}
+
+bool among(const rgba_image& picture, const std::vector<rgba_image>& pictures) {
+    for (const rgba_image& p : pictures)
+        if (first_difference(picture, p).empty()) return true;
+    return false;
+}
+
+bool rows_black(const rgba_image& picture, int first, int end) {
+    for (int y = first; y < end; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            if (picture.rgb(x, y) != 0) return false;
+    return true;
 }
 
 class WindowPicture : public private_display_test {
@@ -143,13 +175,29 @@ class WindowPicture : public private_display_test {
 
     // Waits until the window shows one of the two pictures.
     void wait_for_picture(const rgba_image& one, const rgba_image& other) {
+        wait_until([&](const rgba_image& picture) { return among(picture, {one, other}); });
+    }
+
+    // Waits until the window's picture passes the check; false when it never did.
+    bool wait_until(const std::function<bool(const rgba_image&)>& check) {
         const int64_t end = rt_clock_ms() + screen_timeout_ms;
         do {
-            const rgba_image picture = capture();
-            if (first_difference(picture, one).empty() || first_difference(picture, other).empty())
-                return;
+            if (check(capture())) return true;
             rt_sleep_ms(poll_period_ms);
         } while (rt_clock_ms() < end);
+        return false;
+    }
+
+    // The different pictures the window shows over a while (the cursor's phases).
+    std::vector<rgba_image> pictures_seen() {
+        std::vector<rgba_image> seen;
+        const int64_t end = rt_clock_ms() + watch_ms;
+        do {
+            rgba_image picture = capture();
+            if (!picture.empty() && !among(picture, seen)) seen.push_back(std::move(picture));
+            rt_sleep_ms(poll_period_ms);
+        } while (rt_clock_ms() < end);
+        return seen;
     }
 
     std::unique_ptr<child_process> program;
@@ -252,6 +300,56 @@ TEST_F(WindowPicture, DrawsAgainWhatWasHiddenWhileKeysPourIn) {
     wait_for_picture(*first.cursor_on, *first.cursor_off);
     const menu_watch again = watch_menu_again(first);
     EXPECT_TRUE(no_picture_differs(again));
+}
+
+// Alt+Enter fills the screen with the picture, doubled to fit its width with black bars
+// above and below, each page pixel a 2 x 2 block; Alt+Enter again gives back the window
+// of the page's size with the same picture.
+TEST_F(WindowPicture, AltEnterFillsTheScreenAndComesBackUnchanged) {
+    ASSERT_TRUE(wait_for_row("SELECT AN OPTION ?", menu_blue, cell_height));
+    const std::vector<rgba_image> menu = pictures_seen();
+    ASSERT_FALSE(menu.empty());
+    ASSERT_EQ(menu.front().width, menu_width);
+
+    constexpr int screen_width = 1280, screen_height = 1024, factor = 2;
+    constexpr int bar_height = (screen_height - menu_height * factor) / 2;
+    ASSERT_TRUE(press_key(x_->display_name(), window, "alt+Return"));
+    EXPECT_TRUE(wait_until([&](const rgba_image& picture) {
+        return picture.width == screen_width && picture.height == screen_height &&
+               rows_black(picture, 0, bar_height) &&
+               rows_black(picture, screen_height - bar_height, screen_height) &&
+               among(shrunk(picture, 0, bar_height, menu_width, menu_height, factor), menu);
+    }));
+
+    ASSERT_TRUE(press_key(x_->display_name(), window, "alt+Return"));
+    EXPECT_TRUE(wait_until([&](const rgba_image& picture) { return among(picture, menu); }));
+}
+
+// With --scale 2 the window is twice the page's size, and shrunk back it is the picture of
+// the window at the page's size, in text and in graphics modes.
+TEST_F(WindowPicture, ScaleTwoShowsEachPagePixelAsTwoByTwo) {
+    ASSERT_TRUE(wait_for_row("SELECT AN OPTION ?", menu_blue, cell_height));
+    const std::vector<rgba_image> menu = pictures_seen();
+    enter("4");
+    constexpr int graphics_cell_height = 8, graphics_height = 200;
+    ASSERT_TRUE(wait_for_row("ENTER 1st LEG SIZE?", 0x000000, graphics_cell_height));
+    const std::vector<rgba_image> fillet = pictures_seen();
+    ASSERT_FALSE(menu.empty() || fillet.empty());
+    program.reset();
+
+    constexpr int factor = 2;
+    window = start_calculator(*x_, MIRVA_EXECUTABLE, program, start_timeout_ms, {},
+                              {"--scale", std::to_string(factor)});
+    ASSERT_NE(window, 0u);
+    EXPECT_TRUE(wait_until([&](const rgba_image& picture) {
+        return picture.width == menu_width * factor && picture.height == menu_height * factor &&
+               among(shrunk(picture, 0, 0, menu_width, menu_height, factor), menu);
+    }));
+    enter("4");
+    EXPECT_TRUE(wait_until([&](const rgba_image& picture) {
+        return picture.width == menu_width * factor && picture.height == graphics_height * factor &&
+               among(shrunk(picture, 0, 0, menu_width, graphics_height, factor), fillet);
+    }));
 }
 
 } // namespace

@@ -1,11 +1,13 @@
-// The real executable under a private X server: its window, closing and working folder.
+// The real executable under a private X server: its window, its icon, closing and working folder.
 #include <gtest/gtest.h>
 // After GoogleTest: Xlib defines macros that clash with its names.
 #include <X11/Xlib.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/platform/clock.h"
 #include "tests/support/child_process.h"
@@ -72,6 +74,59 @@ TEST_F(RealWindow, OpensUntitledAt1024By552AndClosesWithExitCodeZero) {
     ASSERT_TRUE(status.has_value()) << "still running one second after the close button";
     EXPECT_EQ(*status, 0);
     EXPECT_LE(rt_clock_ms() - sent, 1000);
+}
+
+// A property of 32-bit items, as Xlib hands them over (one long each); empty when unset.
+std::vector<unsigned long> cardinal_property(const std::string& display_name, x_window_id window,
+                                             const char* name) {
+    Display* display = XOpenDisplay(display_name.c_str());
+    if (!display) return {};
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    constexpr long whole = 1 << 20; // in 32-bit items
+    std::vector<unsigned long> items;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, whole, False,
+                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        format == 32) {
+        // Xlib widens each item as a signed value: the low 32 bits are the item.
+        const auto* longs = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long i = 0; i < count; ++i) items.push_back(longs[i] & 0xFFFFFFFFul);
+    }
+    if (data) XFree(data);
+    XCloseDisplay(display);
+    return items;
+}
+
+// The committed icon of that size as _NET_WM_ICON holds it: size, size, then 0xAARRGGBB.
+std::vector<unsigned long> committed_icon(int size) {
+    const std::string png = std::string(MIRVA_SOURCE_DIR "/packaging/icons/mirvalentopraxius-") +
+                            std::to_string(size) + ".png";
+    const command_result rgba = run_command({"convert", png, "rgba:-"}, {}, 10000);
+    std::vector<unsigned long> items{static_cast<unsigned long>(size),
+                                     static_cast<unsigned long>(size)};
+    const auto byte = [&](size_t at) {
+        return static_cast<unsigned long>(uint8_t(rgba.output[at]));
+    };
+    for (size_t at = 0; at + 3 < rgba.output.size(); at += 4)
+        items.push_back(byte(at + 3) << 24 | byte(at) << 16 | byte(at + 1) << 8 | byte(at + 2));
+    return items;
+}
+
+// Task bars and Alt+Tab show the window's own icon: the committed pictures, smallest first.
+TEST_F(RealWindow, CarriesTheCommittedIcon) {
+    MIRVA_SKIP_WITHOUT("convert");
+    child_process program({MIRVA_EXECUTABLE}, {"/", xvfb.environment(), true});
+    const x_window_id window = find_window_by_title(xvfb.display_name(), "Untitled", 10000);
+    ASSERT_NE(window, 0u);
+    std::vector<unsigned long> expected;
+    for (int size : {16, 32, 48}) {
+        const std::vector<unsigned long> icon = committed_icon(size);
+        ASSERT_EQ(icon.size(), 2u + size * size) << size;
+        expected.insert(expected.end(), icon.begin(), icon.end());
+    }
+    EXPECT_EQ(cardinal_property(xvfb.display_name(), window, "_NET_WM_ICON"), expected);
 }
 
 } // namespace

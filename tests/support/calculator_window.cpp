@@ -4,10 +4,12 @@
 
 x_window_id start_calculator(const xvfb_session& xvfb, const std::string& executable,
                              std::unique_ptr<child_process>& program, int timeout_ms,
-                             const std::vector<std::string>& environment) {
-    program =
-        std::make_unique<child_process>(std::vector<std::string>{executable},
-                                        process_options{"", xvfb.environment(environment), true});
+                             const std::vector<std::string>& environment,
+                             const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{executable};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    program = std::make_unique<child_process>(
+        argv, process_options{"", xvfb.environment(environment), true});
     if (!program->started()) return 0;
     const x_window_id window = find_window_by_title(xvfb.display_name(), "Untitled", timeout_ms);
     if (!window) return 0;

@@ -12,10 +12,12 @@
 // Starts the executable on the server and waits for its window; 0 when none appears.
 // Without a window manager the window opens at (-1, -1), and X cannot photograph a
 // window that reaches past the screen's edge, so it is moved to (0, 0). Entries of
-// `environment` ("NAME=value") are added to the server's (see xvfb_session::environment).
+// `environment` ("NAME=value") are added to the server's (see xvfb_session::environment);
+// `arguments` follow the executable.
 x_window_id start_calculator(const xvfb_session& xvfb, const std::string& executable,
                              std::unique_ptr<child_process>& program, int timeout_ms,
-                             const std::vector<std::string>& environment = {});
+                             const std::vector<std::string>& environment = {},
+                             const std::vector<std::string>& arguments = {});
 
 // The window's text screen, one row of cells a string, trailing blanks removed; empty
 // when it cannot be read. background_rgb and cell_height as for decode_text_screen.

@@ -8,11 +8,15 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 
+#include <X11/Xatom.h>
+
 #include <atomic>
+#include <vector>
 
 #include "runtime/platform/key_identifiers.h"
 #include "runtime/platform/message_box.h"
 #include "runtime/platform/x11/message_box_owner.h"
+#include "runtime/platform/x11/window_icon.h"
 #include "runtime/platform/x11/x11_event_claim.h"
 #include "runtime/platform/x11/x_keys.h"
 
@@ -107,6 +111,16 @@ void hand_on(XEvent& event) {
     rt_window_hook(window_hook_kind::key, is_break ? key_break : key_pause, pressed ? 1 : 0);
 }
 
+// Task bars and Alt+Tab show the window's own icon. Xlib passes 32-bit property items as
+// longs.
+void set_window_icon(Window window) {
+    const std::vector<unsigned long> items(window_icon, window_icon + window_icon_length);
+    XChangeProperty(window_display, window, XInternAtom(window_display, "_NET_WM_ICON", False),
+                    XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(items.data()),
+                    static_cast<int>(items.size()));
+}
+
 } // namespace
 
 void keyboard_learn_x_keys(Display* display) {
@@ -146,6 +160,7 @@ void host_window_attach() {
     // calculator's name and icon for its window.
     XClassHint hint{window_instance, window_class};
     XSetClassHint(window_display, window, &hint);
+    set_window_icon(window);
     wm_delete_window = XInternAtom(window_display, "WM_DELETE_WINDOW", False);
     keyboard_learn_x_keys(window_display);
     claim_our_events(platform_watch_lock_indicators(window_display));
