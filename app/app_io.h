@@ -8,6 +8,12 @@
 
 #include "runtime/runtime.h"
 
+// The calculator's colours, numbers of the 16-colour text palette.
+constexpr uint32_t text_grey = 7;    // every prompt, result and table
+constexpr uint32_t screen_blue = 9;  // the background of every text screen
+constexpr uint32_t border_cyan = 3;  // the menu's border
+constexpr uint32_t border_black = 0; // the border of the other text screens
+
 // A print statement: each item gets the wrap check and is printed; the statement ends
 // the line unless new_line is false.
 void print_items(rt_routine& routine, uint32_t line, std::initializer_list<std::string_view> items,

@@ -48,7 +48,8 @@ void draw_menu(rt_routine& r) {
     r.statement(355, [] { rt_cls(0, 0, 0); });
     r.statement(356, [] { rt_screen(0, 0, 0, 0, 0, screen_mode_given); });
     r.statement(357, [] {
-        rt_color(7, 9, 3, colour_foreground_given | colour_background_given | colour_border_given);
+        rt_color(text_grey, screen_blue, border_cyan,
+                 colour_foreground_given | colour_background_given | colour_border_given);
     });
     r.statement(358, [] { rt_cls(0, 0, 0); });
     print_line(r, 359, "                      SELECT AN OPTION");

@@ -46,8 +46,9 @@ void program_main() {
     {
         rt_routine routine;
         routine.statement(1, [] { rt_screen(0, 0, 0, 0, 0, screen_mode_given); });
-        routine.statement(
-            2, [] { rt_color(7, 9, 0, colour_foreground_given | colour_background_given); });
+        routine.statement(2, [] {
+            rt_color(text_grey, screen_blue, 0, colour_foreground_given | colour_background_given);
+        });
     }
     for (;;) {
         try {

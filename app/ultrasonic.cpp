@@ -82,7 +82,8 @@ void plain_line(rt_routine& r, uint32_t statement, float x1, float y1, float x2,
 void text_screen(rt_routine& r, uint32_t statement) {
     r.statement(statement, [] { rt_screen(text_mode, 0, 0, 0, 0, screen_mode_given); });
     r.statement(statement + 1, [] {
-        rt_color(7, 9, 0, colour_foreground_given | colour_background_given | colour_border_given);
+        rt_color(text_grey, screen_blue, border_black,
+                 colour_foreground_given | colour_background_given | colour_border_given);
     });
 }
 
