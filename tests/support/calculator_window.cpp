@@ -1,5 +1,7 @@
 #include "tests/support/calculator_window.h"
 
+#include <cstdlib>
+
 #include "tests/support/glyph_decoder.h"
 
 x_window_id start_calculator(const xvfb_session& xvfb, const std::string& executable,
@@ -7,6 +9,9 @@ x_window_id start_calculator(const xvfb_session& xvfb, const std::string& execut
                              const std::vector<std::string>& environment,
                              const std::vector<std::string>& arguments) {
     std::vector<std::string> argv{executable};
+    // A launcher runs the executable when the host cannot (wine64 for the Windows build).
+    if (const char* launcher = std::getenv("MIRVA_LAUNCHER"); launcher && *launcher)
+        argv.insert(argv.begin(), launcher);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     program = std::make_unique<child_process>(
         argv, process_options{"", xvfb.environment(environment), true});
