@@ -59,8 +59,7 @@ std::string version_string(const std::string& exe, const std::string& key) {
 }
 
 std::string wine() {
-    const char* launcher = std::getenv("MIRVA_LAUNCHER");
-    return launcher ? launcher : "";
+    return program_launcher();
 }
 
 std::string wine_prefix() {

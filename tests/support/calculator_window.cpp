@@ -1,7 +1,5 @@
 #include "tests/support/calculator_window.h"
 
-#include <cstdlib>
-
 #include "tests/support/glyph_decoder.h"
 
 x_window_id start_calculator(const xvfb_session& xvfb, const std::string& executable,
@@ -10,7 +8,7 @@ x_window_id start_calculator(const xvfb_session& xvfb, const std::string& execut
                              const std::vector<std::string>& arguments) {
     std::vector<std::string> argv{executable};
     // A launcher runs the executable when the host cannot (wine64 for the Windows build).
-    if (const char* launcher = std::getenv("MIRVA_LAUNCHER"); launcher && *launcher)
+    if (const std::string launcher = program_launcher(); !launcher.empty())
         argv.insert(argv.begin(), launcher);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     program = std::make_unique<child_process>(
