@@ -6,8 +6,9 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config googletest libgtest-dev freeglut3-dev libgl1-mesa-dev
           libglu1-mesa-dev libgl1-mesa-dri libx11-dev libopenal-dev libcups2-dev libfreetype-dev)
-# The cross compilers (posix thread model) and Wine to run the Windows tests.
-windows_packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xz-utils)
+# The cross compilers (posix thread model), Wine to run the Windows tests and NSIS for
+# the installer.
+windows_packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xz-utils nsis)
 if [ "${1:-}" = "windows" ]; then
     packages+=("${windows_packages[@]}")
 fi

@@ -1,7 +1,7 @@
 // Closing the window at any moment of a session: in each kind of prompt, over a sketch, in
 // the error trap and the error dialog, while a tone sounds and while a printed page waits
 // for the printer. Every time the process ends at once with exit code 0, and a waiting page
-// is printed first.
+// is printed first. And the error dialog answered from the keyboard.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -138,8 +138,8 @@ std::string without_cursor(std::string row) {
     return row;
 }
 
-class ClosingTheWindow : public private_display_test,
-                         public ::testing::WithParamInterface<close_moment> {
+// The calculator driven to a moment of its session, and what the moment leaves behind.
+class calculator_moments : public private_display_test {
   protected:
     const std::string& display() const { return x_->display_name(); }
 
@@ -257,6 +257,9 @@ class ClosingTheWindow : public private_display_test,
     x_window_id window = 0;
 };
 
+class ClosingTheWindow : public calculator_moments,
+                         public ::testing::WithParamInterface<close_moment> {};
+
 TEST_P(ClosingTheWindow, EndsTheProcessAtOnceWithExitCodeZero) {
     const close_moment& moment = GetParam();
     ASSERT_NO_FATAL_FAILURE(start(moment.kind));
@@ -278,6 +281,46 @@ TEST_P(ClosingTheWindow, EndsTheProcessAtOnceWithExitCodeZero) {
 
 INSTANTIATE_TEST_SUITE_P(AnyMoment, ClosingTheWindow, ::testing::ValuesIn(close_moments()),
                          [](const ::testing::TestParamInfo<close_moment>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The error dialog answered from the keyboard: Yes goes on with the next statement, No
+// ends the program with exit code 0.
+struct dialog_answer {
+    const char* name;
+    const char* key;
+    const char* shown_after; // nullptr: the program ends
+};
+
+void PrintTo(const dialog_answer& answer, std::ostream* os) {
+    *os << answer.name;
+}
+
+class AnsweringTheErrorDialog : public calculator_moments,
+                                public ::testing::WithParamInterface<dialog_answer> {};
+
+TEST_P(AnsweringTheErrorDialog, YesGoesOnAndNoEndsWithExitCodeZero) {
+    const dialog_answer& reply = GetParam();
+    ASSERT_NO_FATAL_FAILURE(start(moment_kind::error_dialog));
+    ASSERT_TRUE(wait_until([&] { return shows_row("SELECT AN OPTION ?"); }));
+    for (const answer& a : overflow_trapped_then_in_the_dialog()) ASSERT_NO_FATAL_FAILURE(give(a));
+    const x_window_id dialog =
+        find_window_by_title(display(), "Unhandled Error #5", reach_timeout_ms);
+    ASSERT_NE(dialog, 0u);
+    ASSERT_TRUE(press_key(display(), dialog, reply.key));
+    if (reply.shown_after) {
+        EXPECT_TRUE(wait_until([&] { return shows_row(reply.shown_after); }))
+            << ::testing::PrintToString(screen());
+        return;
+    }
+    EXPECT_EQ(program->wait_exit(reach_timeout_ms), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ErrorDialog, AnsweringTheErrorDialog,
+                         ::testing::Values(dialog_answer{"Yes", "y",
+                                                         "WOULD YOU LIKE TO CONTINUE ?"},
+                                           dialog_answer{"No", "n", nullptr}),
+                         [](const ::testing::TestParamInfo<dialog_answer>& info) {
                              return std::string(info.param.name);
                          });
 

@@ -7,6 +7,9 @@ x_window_id start_calculator(const xvfb_session& xvfb, const std::string& execut
                              const std::vector<std::string>& environment,
                              const std::vector<std::string>& arguments) {
     std::vector<std::string> argv{executable};
+    // A launcher runs the executable when the host cannot (wine64 for the Windows build).
+    if (const std::string launcher = program_launcher(); !launcher.empty())
+        argv.insert(argv.begin(), launcher);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     program = std::make_unique<child_process>(
         argv, process_options{"", xvfb.environment(environment), true});

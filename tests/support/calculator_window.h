@@ -13,7 +13,8 @@
 // Without a window manager the window opens at (-1, -1), and X cannot photograph a
 // window that reaches past the screen's edge, so it is moved to (0, 0). Entries of
 // `environment` ("NAME=value") are added to the server's (see xvfb_session::environment);
-// `arguments` follow the executable.
+// `arguments` follow the executable. When MIRVA_LAUNCHER names a program, that program
+// is started with the executable as its first argument.
 x_window_id start_calculator(const xvfb_session& xvfb, const std::string& executable,
                              std::unique_ptr<child_process>& program, int timeout_ms,
                              const std::vector<std::string>& environment = {},

@@ -2,8 +2,10 @@
 
 #include "runtime/platform/clock.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -56,6 +58,18 @@ pid_t spawn(const std::vector<std::string>& argv, const process_options& options
 
 std::string variable_name(const std::string& entry) {
     return entry.substr(0, entry.find('='));
+}
+
+std::string program_launcher() {
+    const char* launcher = std::getenv("MIRVA_LAUNCHER");
+    return launcher ? launcher : "";
+}
+
+std::string program_path(const std::string& path) {
+    if (program_launcher().empty()) return path;
+    std::string windows_path = "Z:" + path;
+    std::replace(windows_path.begin(), windows_path.end(), '/', '\\');
+    return windows_path;
 }
 
 std::vector<std::string> environment_with(const std::vector<std::string>& overrides) {

@@ -1,5 +1,7 @@
 #include "tests/support/wave_output.h"
 
+#include "tests/support/child_process.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -59,7 +61,7 @@ wave_output::wave_output() {
                               "dither = false\n"
                               "[wave]\n"
                               "file = "
-                           << file_ << "\n";
+                           << program_path(file_) << "\n";
 }
 
 wave_output::~wave_output() {
@@ -68,7 +70,7 @@ wave_output::~wave_output() {
 }
 
 std::vector<std::string> wave_output::environment() const {
-    return {"ALSOFT_CONF=" + config_};
+    return {"ALSOFT_CONF=" + program_path(config_)};
 }
 
 void wave_output::use_in_this_process() const {

@@ -17,6 +17,7 @@ class wave_output {
     const std::string& file() const { return file_; }
     // The entry that sends OpenAL Soft's output into the file ("NAME=value"): the
     // configuration file alone, as a user would set it up, with no ALSOFT_DRIVERS beside it.
+    // Its paths are named as the program under test names them (program_path).
     std::vector<std::string> environment() const;
     // The same entries set in this process, for a runtime started in-process.
     void use_in_this_process() const;

@@ -1,0 +1,158 @@
+// The Windows installer and executable under Wine: the .exe carries its icon and version,
+// and the installer, run silently, puts the program into Program Files with a Start-menu
+// entry and a registered uninstaller; the installed program shows the menu, and the
+// uninstaller takes everything away again. Runs in the Wine that scripts/with-wine.sh made.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/platform/clock.h"
+#include "tests/support/calculator_window.h"
+#include "tests/support/child_process.h"
+#include "tests/support/x_window.h"
+#include "tests/support/xvfb_session.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int install_timeout_ms = 120000;
+constexpr int registry_timeout_ms = 30000;
+constexpr int removal_timeout_ms = 30000;
+constexpr int window_timeout_ms = 20000;
+constexpr int menu_timeout_ms = 10000;
+constexpr int close_timeout_ms = 5000;
+constexpr int poll_interval_ms = 100;
+constexpr size_t menu_rows_without_prompt = 16; // the prompt row may show the cursor
+const char* const uninstall_key =
+    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MIRVALENTOPRAXIUS";
+
+std::string file_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Windows' resources and shortcuts hold their text as UTF-16LE.
+std::string utf16(const std::string& ascii) {
+    std::string out;
+    for (char c : ascii) out += {c, '\0'};
+    return out;
+}
+
+// A string of the version resource: its key, NUL-terminated, then zero padding to a
+// 32-bit boundary, then the value up to its NUL. Empty when the key is missing.
+std::string version_string(const std::string& exe, const std::string& key) {
+    const std::string tagged = utf16(key) + std::string(2, '\0');
+    size_t at = exe.find(tagged);
+    if (at == std::string::npos) return {};
+    at += tagged.size();
+    while (at + 1 < exe.size() && exe[at] == '\0' && exe[at + 1] == '\0') at += 2;
+    std::string value;
+    for (; at + 1 < exe.size() && exe[at] != '\0'; at += 2) value += exe[at];
+    return value;
+}
+
+std::string wine() {
+    return program_launcher();
+}
+
+std::string wine_prefix() {
+    const char* prefix = std::getenv("WINEPREFIX");
+    return prefix ? prefix : "";
+}
+
+bool registered(const xvfb_session& xvfb, const std::string& key) {
+    return run_command({wine(), "reg", "query", key}, xvfb.environment(), registry_timeout_ms)
+               .status == 0;
+}
+
+bool menu_shown(const xvfb_session& xvfb, x_window_id window) {
+    const std::vector<std::string>& menu = expected_menu_rows();
+    const std::vector<std::string> expected(menu.begin(), menu.begin() + menu_rows_without_prompt);
+    const int64_t end = rt_clock_ms() + menu_timeout_ms;
+    while (rt_clock_ms() < end) {
+        const std::vector<std::string> rows = window_text_rows(xvfb.display_name(), window);
+        if (rows.size() > menu_rows_without_prompt &&
+            std::vector<std::string>(rows.begin(), rows.begin() + menu_rows_without_prompt) ==
+                expected)
+            return true;
+        rt_sleep_ms(poll_interval_ms);
+    }
+    return false;
+}
+
+// NSIS's uninstaller copies itself away and returns at once; the copy removes the folder.
+bool removed_within(const fs::path& folder, int timeout_ms) {
+    const int64_t end = rt_clock_ms() + timeout_ms;
+    while (rt_clock_ms() < end) {
+        if (!fs::exists(folder)) return true;
+        rt_sleep_ms(poll_interval_ms);
+    }
+    return !fs::exists(folder);
+}
+
+TEST(WindowsExecutable, CarriesItsIconAndVersion) {
+    const std::string exe = file_bytes(MIRVA_EXECUTABLE);
+    ASSERT_FALSE(exe.empty());
+    const std::string icon = file_bytes(MIRVA_ICON_PNG);
+    ASSERT_FALSE(icon.empty());
+    EXPECT_NE(exe.find(icon), std::string::npos) << "no icon resource";
+    EXPECT_EQ(version_string(exe, "ProductName"), "MIRVALENTOPRAXIUS");
+    EXPECT_EQ(version_string(exe, "ProductVersion"), MIRVA_VERSION);
+    EXPECT_EQ(version_string(exe, "FileDescription"), "Welding calculator");
+}
+
+TEST(WindowsInstaller, InstallsSilentlyStartsAndUninstalls) {
+    ASSERT_NE(wine(), "");
+    ASSERT_NE(wine_prefix(), "");
+    MIRVA_SKIP_WITHOUT("Xvfb");
+    MIRVA_SKIP_WITHOUT("xdotool");
+    // Every Wine program of the test sees the display: the first one's desktop process
+    // serves the programs after it.
+    xvfb_session xvfb;
+    ASSERT_TRUE(xvfb.ready());
+    const fs::path folder = wine_prefix() + "/drive_c/Program Files/MIRVALENTOPRAXIUS";
+    const fs::path shortcut = wine_prefix() + "/drive_c/ProgramData/Microsoft/Windows/Start Menu/"
+                                              "Programs/MIRVALENTOPRAXIUS/MIRVALENTOPRAXIUS.lnk";
+
+    const command_result installed = run_command({wine(), MIRVA_WINDOWS_INSTALLER, "/S"},
+                                                 xvfb.environment(), install_timeout_ms);
+    ASSERT_EQ(installed.status, 0);
+    for (const char* file :
+         {"mirvalentopraxius.exe", "libfreeglut.dll", "OpenAL32.dll", "Uninstall.exe"})
+        EXPECT_TRUE(fs::is_regular_file(folder / file)) << file;
+    EXPECT_TRUE(registered(xvfb, uninstall_key));
+    // The shortcut starts the program silent where there is no sound output, with its icon.
+    const std::string link = file_bytes(shortcut.string());
+    ASSERT_FALSE(link.empty()) << shortcut;
+    EXPECT_NE(link.find(utf16("--silent-if-no-sound")), std::string::npos);
+    EXPECT_NE(link.find(utf16("MIRVALENTOPRAXIUS\\mirvalentopraxius.exe")), std::string::npos);
+
+    {
+        std::unique_ptr<child_process> program;
+        const x_window_id window =
+            start_calculator(xvfb, (folder / "mirvalentopraxius.exe").string(), program,
+                             window_timeout_ms, {}, {"--silent-if-no-sound"});
+        ASSERT_NE(window, 0u);
+        EXPECT_TRUE(menu_shown(xvfb, window));
+        ASSERT_TRUE(send_delete_window(xvfb.display_name(), window));
+        EXPECT_EQ(program->wait_exit(close_timeout_ms), 0);
+    }
+
+    const command_result uninstalled =
+        run_command({wine(), (folder / "Uninstall.exe").string(), "/S"}, xvfb.environment(),
+                    install_timeout_ms);
+    ASSERT_EQ(uninstalled.status, 0);
+    EXPECT_TRUE(removed_within(folder, removal_timeout_ms));
+    // The Start-menu folder goes last, after the registry entry.
+    EXPECT_TRUE(removed_within(shortcut.parent_path(), removal_timeout_ms));
+    EXPECT_FALSE(registered(xvfb, uninstall_key));
+}
+
+} // namespace
