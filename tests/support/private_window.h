@@ -7,7 +7,7 @@
 #include "tests/support/xvfb_session.h"
 
 // Where the window is, its background and the events it selects.
-struct private_window_spec {
+struct private_window_shape {
     int x, y;
     unsigned width, height;
     unsigned long background;
@@ -16,15 +16,15 @@ struct private_window_spec {
 
 class private_window_test : public private_display_test {
   protected:
-    explicit private_window_test(private_window_spec spec) : spec_(spec) {}
+    explicit private_window_test(private_window_shape shape) : shape_(shape) {}
     void SetUp() override {
         private_display_test::SetUp();
         if (HasFatalFailure() || IsSkipped()) return;
         display_ = XOpenDisplay(x_->display_name().c_str());
         ASSERT_NE(display_, nullptr);
-        window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), spec_.x, spec_.y,
-                                      spec_.width, spec_.height, 0, 0, spec_.background);
-        XSelectInput(display_, window_, spec_.events);
+        window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), shape_.x, shape_.y,
+                                      shape_.width, shape_.height, 0, 0, shape_.background);
+        XSelectInput(display_, window_, shape_.events);
     }
     void TearDown() override {
         if (display_) XCloseDisplay(display_);
@@ -34,5 +34,5 @@ class private_window_test : public private_display_test {
     Window window_ = 0;
 
   private:
-    private_window_spec spec_;
+    private_window_shape shape_;
 };
