@@ -3,11 +3,16 @@
 // error trap's "PRESS ANY KEY TO CONTINUE" (a deposition rate of 0), and at the closing
 // screen. Prints the whole process and each of its threads as a percentage of one core
 // (aim: <= 1 %). An executable given as the argument is measured instead of this build's.
+// With --wine EXE, the Windows build is measured after this one, in the same run, through
+// wine64 in the Wine the caller made (scripts/with-wine.sh --x11), and the Wine server's
+// own time beside it.
 #include <dirent.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -62,16 +67,40 @@ usage_by_thread read_threads(pid_t pid) {
     return threads;
 }
 
+// The Wine server that serves the Windows build's calls, if one runs: part of its cost.
+pid_t wine_server_pid() {
+    DIR* dir = opendir("/proc");
+    if (!dir) return 0;
+    pid_t found = 0;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string folder = std::string("/proc/") + entry->d_name;
+        if (entry->d_name[0] >= '1' && entry->d_name[0] <= '9' &&
+            thread_name(folder) == "wineserver")
+            found = static_cast<pid_t>(std::atoi(entry->d_name));
+    }
+    closedir(dir);
+    return found;
+}
+
+long long process_cpu_nanoseconds(pid_t pid) {
+    long long total = 0;
+    for (const auto& [id, usage] : read_threads(pid)) total += usage.cpu_ns;
+    return total;
+}
+
 double percent_of_core(long long ns, double seconds) {
     return 100.0 * static_cast<double>(ns) / 1e9 / seconds;
 }
 
 void measure_idle(const char* where, pid_t pid) {
     std::this_thread::sleep_for(std::chrono::milliseconds(settle_ms));
+    const pid_t server = wine_server_pid();
+    const long long server_before = server ? process_cpu_nanoseconds(server) : 0;
     const usage_by_thread before = read_threads(pid);
     const auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(idle_seconds));
     const usage_by_thread after = read_threads(pid);
+    const long long server_used = server ? process_cpu_nanoseconds(server) - server_before : 0;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     long long total = 0;
@@ -90,6 +119,9 @@ void measure_idle(const char* where, pid_t pid) {
     }
     std::printf("idle at the %s: %.2f %% of one core over %.1f s (aim <= 1 %%)\n%s", where,
                 percent_of_core(total, seconds), seconds, lines.c_str());
+    if (server)
+        std::printf("    wineserver (shared)     %5.2f %%\n",
+                    percent_of_core(server_used, seconds));
 }
 
 bool wait_for_row(const std::string& display, x_window_id window, const std::string& text) {
@@ -146,17 +178,32 @@ bool measure_every_idle_state(const std::string& display, x_window_id window, pi
     return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    const std::string executable = argc > 1 ? argv[1] : MIRVA_EXECUTABLE;
+bool measure_program(const std::string& executable, const std::string& launcher) {
+    std::printf("%s%s%s\n", launcher.c_str(), launcher.empty() ? "" : " ", executable.c_str());
+    // The test support starts the program through the launcher this variable names.
+    if (launcher.empty())
+        unsetenv("MIRVA_LAUNCHER");
+    else
+        setenv("MIRVA_LAUNCHER", launcher.c_str(), 1);
     xvfb_session xvfb;
     std::unique_ptr<child_process> program;
     const x_window_id window =
         xvfb.ready() ? start_calculator(xvfb, executable, program, 20000) : 0;
-    if (!window) {
-        std::fprintf(stderr, "the calculator did not start under Xvfb\n");
-        return 1;
+    if (!window) return fail("the calculator did not start under Xvfb");
+    return measure_every_idle_state(xvfb.display_name(), window, program->pid());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string executable = MIRVA_EXECUTABLE, windows_executable;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--wine") == 0 && i + 1 < argc)
+            windows_executable = argv[++i];
+        else
+            executable = argv[i];
     }
-    return measure_every_idle_state(xvfb.display_name(), window, program->pid()) ? 0 : 1;
+    if (!measure_program(executable, "")) return 1;
+    if (!windows_executable.empty() && !measure_program(windows_executable, "wine64")) return 1;
+    return 0;
 }

@@ -16,7 +16,7 @@ if [ "${1:-}" = "test" ]; then
     packages+=("${windows_packages[@]}")
     packages+=(clang libclang-rt-14-dev xvfb xdotool x11-utils imagemagick xauth
               g++-aarch64-linux-gnu cups-daemon cups-client cups-core-drivers cups-filters
-              printer-driver-cups-pdf fonts-dejavu-core
+              printer-driver-cups-pdf ghostscript fonts-dejavu-core
               desktop-file-utils lintian dpkg-dev)
 fi
 

@@ -2,15 +2,23 @@
 
 #include <cups/raster.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "runtime/printer/printer.h"
+#include "tests/support/child_process.h"
 #include "tests/support/glyph_decoder.h"
 
 namespace {
 
 constexpr uint32_t white_rgb = 0xFFFFFF;
+constexpr int ghostscript_timeout_ms = 60000;
+constexpr int pwg_grey_8bit = 18; // Ghostscript's cupsColorSpace for sGray
 
 struct memory_reader {
     const std::string& bytes;
@@ -62,6 +70,38 @@ std::vector<raster_page> decode_pwg_raster(const std::string& document) {
     }
     cupsRasterClose(raster);
     return pages;
+}
+
+std::vector<raster_page> rasterise_postscript(const std::string& document, int dpi) {
+    char pattern[] = "/tmp/mirva-ps.XXXXXX";
+    if (!mkdtemp(pattern)) return {};
+    const std::string folder = pattern;
+    const std::string input = folder + "/in.ps", output = folder + "/out.pwg";
+    std::ofstream(input, std::ios::binary) << document;
+    const command_result rendered = run_command(
+        {"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=pwgraster",
+         "-r" + std::to_string(dpi), "-dcupsColorSpace=" + std::to_string(pwg_grey_8bit),
+         "-dcupsBitsPerColor=8", "-sOutputFile=" + output, input},
+        environment_with({}), ghostscript_timeout_ms);
+    std::ostringstream raster;
+    raster << std::ifstream(output, std::ios::binary).rdbuf();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return rendered.status == 0 ? decode_pwg_raster(raster.str()) : std::vector<raster_page>{};
+}
+
+program_print_path print_path_of_program_under_test() {
+    if (program_launcher().empty()) return {};
+    return {true, postscript_queue_page};
+}
+
+bool program_print_path::add_default_queue(private_cups& cups) const {
+    return postscript ? cups.add_postscript_queue("psfile", true)
+                      : cups.add_raster_queue("rasterfile", true);
+}
+
+std::vector<raster_page> program_print_path::pages(const std::string& document) const {
+    return postscript ? rasterise_postscript(document, paper.dpi) : decode_pwg_raster(document);
 }
 
 rgba_image printer_page_in(const rgba_image& picture, int left, int top, int width, int height) {

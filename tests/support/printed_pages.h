@@ -14,6 +14,22 @@ struct raster_page {
 
 // Every page of a PWG raster document (8-bit sRGB or grey); empty when it is no raster.
 std::vector<raster_page> decode_pwg_raster(const std::string& document);
+// Every page of a PostScript document as Ghostscript renders it at dpi; empty when
+// Ghostscript cannot read it.
+std::vector<raster_page> rasterise_postscript(const std::string& document, int dpi);
+
+// How the printed copy of the program under test reaches a queue: this build's spooler
+// sends PWG raster, and the Windows build run through a launcher (Wine) prints through
+// Wine's PostScript driver.
+struct program_print_path {
+    bool postscript = false;
+    queue_paper paper = raster_queue_page;
+    // Adds the queue such documents need, as the default destination.
+    bool add_default_queue(private_cups& cups) const;
+    // The pages of a document the queue received.
+    std::vector<raster_page> pages(const std::string& document) const;
+};
+program_print_path print_path_of_program_under_test();
 
 // The 640 x 960 printer page as it lies stretched over width x height pixels at (left, top)
 // of a picture, taking for each page pixel the device pixel at the centre of the place it

@@ -30,19 +30,20 @@ constexpr int poll_ms = 20;
 constexpr int http_timeout_ms = 5000;
 constexpr double points_per_inch = 72.0;
 
-// A printer that takes PWG raster as it is: the scheduler's copying filter passes the
-// document on to the device unchanged.
-constexpr const char* raster_ppd = R"ppd(*PPD-Adobe: "4.3"
+// A printer description for an A4 queue with 18 pt side and 36 pt top and bottom margins,
+// taking documents of one format as they come: the scheduler's copying filter passes them
+// on to the device unchanged. @MODEL@, @FORMAT@ and @DPI@ are filled in.
+constexpr const char* file_queue_ppd_template = R"ppd(*PPD-Adobe: "4.3"
 *FormatVersion: "4.3"
 *FileVersion: "1.0"
 *LanguageVersion: English
 *LanguageEncoding: ISOLatin1
-*PCFileName: "RASTFILE.PPD"
+*PCFileName: "FILEQ.PPD"
 *Manufacturer: "Test"
-*Product: "(Raster file)"
-*ModelName: "Raster file"
-*ShortNickName: "Raster file"
-*NickName: "Raster file"
+*Product: "(@MODEL@)"
+*ModelName: "@MODEL@"
+*ShortNickName: "@MODEL@"
+*NickName: "@MODEL@"
 *PSVersion: "(3010.000) 0"
 *LanguageLevel: "3"
 *ColorDevice: True
@@ -52,7 +53,7 @@ constexpr const char* raster_ppd = R"ppd(*PPD-Adobe: "4.3"
 *LandscapeOrientation: Plus90
 *TTRasterizer: Type42
 *cupsVersion: 2.4
-*cupsFilter2: "image/pwg-raster image/pwg-raster 0 gziptoany"
+*cupsFilter2: "@FORMAT@ @FORMAT@ 0 gziptoany"
 *OpenUI *PageSize/Media Size: PickOne
 *OrderDependency: 10 AnySetup *PageSize
 *DefaultPageSize: A4
@@ -69,10 +70,21 @@ constexpr const char* raster_ppd = R"ppd(*PPD-Adobe: "4.3"
 *PaperDimension A4/A4: "595 842"
 *OpenUI *Resolution/Resolution: PickOne
 *OrderDependency: 10 AnySetup *Resolution
-*DefaultResolution: 100dpi
-*Resolution 100dpi/100 DPI: "<</HWResolution[100 100]>>setpagedevice"
+*DefaultResolution: @DPI@dpi
+*Resolution @DPI@dpi/@DPI@ DPI: "<</HWResolution[@DPI@ @DPI@]>>setpagedevice"
 *CloseUI: *Resolution
 )ppd";
+
+std::string file_queue_ppd(const std::string& model, const std::string& format, int dpi) {
+    std::string text = file_queue_ppd_template;
+    const std::pair<std::string, std::string> fields[] = {
+        {"@MODEL@", model}, {"@FORMAT@", format}, {"@DPI@", std::to_string(dpi)}};
+    for (const auto& [field, value] : fields)
+        for (size_t at = text.find(field); at != std::string::npos;
+             at = text.find(field, at + value.size()))
+            text.replace(at, field.size(), value);
+    return text;
+}
 
 bool write_file(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
@@ -189,8 +201,22 @@ bool private_cups::start() {
 }
 
 bool private_cups::add_raster_queue(const std::string& name, bool make_default) {
+    return add_file_queue(name,
+                          file_queue_ppd("Raster file", "image/pwg-raster", raster_queue_page.dpi),
+                          make_default);
+}
+
+bool private_cups::add_postscript_queue(const std::string& name, bool make_default) {
+    return add_file_queue(
+        name,
+        file_queue_ppd("PostScript file", "application/postscript", postscript_queue_page.dpi),
+        make_default);
+}
+
+bool private_cups::add_file_queue(const std::string& name, const std::string& ppd_text,
+                                  bool make_default) {
     const std::string ppd = folder_ + "/" + name + ".ppd";
-    return write_file(ppd, raster_ppd) && add_queue(name, ppd, make_default);
+    return write_file(ppd, ppd_text) && add_queue(name, ppd, make_default);
 }
 
 bool private_cups::add_queue(const std::string& name, const std::string& ppd, bool make_default,

@@ -29,6 +29,8 @@ struct queue_paper {
 // The page of a raster file queue: A4 at 100 dpi with margins of 18 pt left and right and
 // 36 pt top and bottom.
 inline constexpr queue_paper raster_queue_page{100, 595, 842, 18, 36, 577, 806};
+// The page of a PostScript file queue: the same sheet and margins at 300 dpi.
+inline constexpr queue_paper postscript_queue_page{300, 595, 842, 18, 36, 577, 806};
 
 struct printed_job {
     int id = 0;
@@ -51,6 +53,8 @@ class private_cups {
     // Adds an enabled queue that takes PWG raster as it comes and writes it to a file
     // (raster_queue_page describes its page); optionally the default destination.
     bool add_raster_queue(const std::string& name, bool make_default);
+    // The same for PostScript (postscript_queue_page describes its page).
+    bool add_postscript_queue(const std::string& name, bool make_default);
     // Adds an enabled queue described by a printer description file, its output written to
     // a file, with lpadmin's -o options; optionally the default destination.
     bool add_queue(const std::string& name, const std::string& ppd, bool make_default,
@@ -73,6 +77,7 @@ class private_cups {
 
   private:
     bool start();
+    bool add_file_queue(const std::string& name, const std::string& ppd_text, bool make_default);
 
     std::string folder_;
     std::string socket_;

@@ -107,9 +107,17 @@ std::vector<std::string> window_option(x_window_id window) {
     return {"--window", std::to_string(window)};
 }
 
+// Wine keeps its own key state, so it reads a sent capital as the small letter: through a
+// launcher, text is typed into the focused window as a real keyboard would.
+x_window_id typing_target(const std::string& display, x_window_id window) {
+    if (window == 0 || program_launcher().empty()) return window;
+    return xdotool_succeeds(display, {"windowfocus", "--sync", std::to_string(window)}) ? 0
+                                                                                        : window;
+}
+
 bool type_text(const std::string& display, x_window_id window, const std::string& text) {
     std::vector<std::string> args{"type"};
-    const std::vector<std::string> target = window_option(window);
+    const std::vector<std::string> target = window_option(typing_target(display, window));
     args.insert(args.end(), target.begin(), target.end());
     args.insert(args.end(), {"--delay", "20", "--", text});
     return xdotool_succeeds(display, args);
