@@ -67,15 +67,26 @@ usage_by_thread read_threads(pid_t pid) {
     return threads;
 }
 
-// The Wine server that serves the Windows build's calls, if one runs: part of its cost.
+bool environment_has(const std::string& process_dir, const std::string& entry) {
+    std::ifstream environ_file(process_dir + "/environ", std::ios::binary);
+    std::string variable;
+    while (std::getline(environ_file, variable, '\0'))
+        if (variable == entry) return true;
+    return false;
+}
+
+// The Wine server of this run's prefix, which serves the Windows build's calls: part of
+// its cost. 0 without Wine.
 pid_t wine_server_pid() {
-    DIR* dir = opendir("/proc");
+    const char* prefix = std::getenv("WINEPREFIX");
+    DIR* dir = prefix ? opendir("/proc") : nullptr;
     if (!dir) return 0;
     pid_t found = 0;
     while (const dirent* entry = readdir(dir)) {
         const std::string folder = std::string("/proc/") + entry->d_name;
         if (entry->d_name[0] >= '1' && entry->d_name[0] <= '9' &&
-            thread_name(folder) == "wineserver")
+            thread_name(folder).starts_with("wineserver") &&
+            environment_has(folder, std::string("WINEPREFIX=") + prefix))
             found = static_cast<pid_t>(std::atoi(entry->d_name));
     }
     closedir(dir);
@@ -120,7 +131,7 @@ void measure_idle(const char* where, pid_t pid) {
     std::printf("idle at the %s: %.2f %% of one core over %.1f s (aim <= 1 %%)\n%s", where,
                 percent_of_core(total, seconds), seconds, lines.c_str());
     if (server)
-        std::printf("    wineserver (shared)     %5.2f %%\n",
+        std::printf("    wineserver (the prefix) %5.2f %%\n",
                     percent_of_core(server_used, seconds));
 }
 

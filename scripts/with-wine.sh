@@ -12,6 +12,8 @@ if [ "${1:-}" = "--x11" ]; then
 fi
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+# Debian keeps wine64 off the PATH; the command run here finds it by name.
+PATH="$(dirname "$wine"):$PATH"
 
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/mirva-wine.XXXXXX")
 export WINEPREFIX WINEARCH=win64 WINEDEBUG=-all

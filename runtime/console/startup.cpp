@@ -11,6 +11,7 @@
 #include "runtime/core/run_control.h"
 #include "runtime/core/scratch.h"
 #include "runtime/platform/clock.h"
+#include "runtime/platform/console_streams.h"
 #include "runtime/platform/executable_path.h"
 #include "runtime/platform/message_box.h"
 #include "runtime/platform/thread_name.h"
@@ -106,6 +107,7 @@ void tell_of_silence() {
 } // namespace
 
 void rt_run(int argc, char** argv, rt_main_routine main_routine) {
+    platform_connect_console_streams();
     rt_take_command_options(argc, argv);
     start_up(argc, argv);
     // Loading the OpenGL library is the longest step of all; it creates no window, so it

@@ -108,6 +108,36 @@ TEST(WindowsExecutable, CarriesItsIconAndVersion) {
     EXPECT_EQ(version_string(exe, "FileDescription"), "Welding calculator");
 }
 
+// The subsystem field of a program's PE header (2: windowed, 3: console); 0 when the file
+// is no PE program.
+int pe_subsystem(const std::string& exe) {
+    constexpr size_t header_offset_at = 0x3C, signature_size = 4, file_header_size = 20,
+                     subsystem_in_optional_header = 68;
+    auto read_le = [&](size_t at, size_t size) {
+        uint32_t value = 0;
+        for (size_t i = 0; i < size && at + i < exe.size(); ++i)
+            value |= uint32_t(uint8_t(exe[at + i])) << (8 * i);
+        return value;
+    };
+    const size_t header = read_le(header_offset_at, 4);
+    if (exe.compare(0, 2, "MZ") != 0 || exe.compare(header, 4, std::string("PE\0\0", 4)) != 0)
+        return 0;
+    return static_cast<int>(
+        read_le(header + signature_size + file_header_size + subsystem_in_optional_header, 2));
+}
+
+// Started from the Start menu, no console window opens beside the calculator's; started
+// from a shell, its answers still reach the shell.
+TEST(WindowsExecutable, IsAWindowedProgramThatStillAnswersOnItsStreams) {
+    constexpr int windowed_subsystem = 2;
+    EXPECT_EQ(pe_subsystem(file_bytes(MIRVA_EXECUTABLE)), windowed_subsystem);
+    ASSERT_NE(wine(), "");
+    const command_result version = run_command({wine(), MIRVA_EXECUTABLE, "--version"},
+                                               environment_with({}), close_timeout_ms * 4);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.output, "mirvalentopraxius " MIRVA_VERSION "\r\n"); // Windows line end
+}
+
 TEST(WindowsInstaller, InstallsSilentlyStartsAndUninstalls) {
     ASSERT_NE(wine(), "");
     ASSERT_NE(wine_prefix(), "");
