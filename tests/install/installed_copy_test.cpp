@@ -24,9 +24,7 @@ constexpr int validate_timeout_ms = 30000;
 constexpr int window_timeout_ms = 20000;
 constexpr int menu_timeout_ms = 10000;
 constexpr int xprop_timeout_ms = 10000;
-constexpr int poll_interval_ms = 50;
 // The menu's rows above the prompt row, where the cursor may blink.
-constexpr size_t menu_rows_without_prompt = 16;
 
 class InstalledCopy : public ::testing::Test {
   protected:
@@ -52,21 +50,6 @@ std::vector<std::string> entry_command(const std::string& exec) {
     std::istringstream in(exec);
     for (std::string word; in >> word;) words.push_back(word);
     return words;
-}
-
-bool menu_shown(const xvfb_session& xvfb, x_window_id window) {
-    const std::vector<std::string>& menu = expected_menu_rows();
-    const std::vector<std::string> expected(menu.begin(), menu.begin() + menu_rows_without_prompt);
-    const int64_t end = rt_clock_ms() + menu_timeout_ms;
-    while (rt_clock_ms() < end) {
-        const std::vector<std::string> rows = window_text_rows(xvfb.display_name(), window);
-        if (rows.size() > menu_rows_without_prompt &&
-            std::vector<std::string>(rows.begin(), rows.begin() + menu_rows_without_prompt) ==
-                expected)
-            return true;
-        rt_sleep_ms(poll_interval_ms);
-    }
-    return false;
 }
 
 TEST_F(InstalledCopy, HoldsEveryFileTheDesktopNeeds) {
@@ -107,7 +90,7 @@ TEST_F(InstalledCopy, StartsFromItsInstalledPlace) {
         start_calculator(xvfb, prefix() + "/bin/" + command[0], program, window_timeout_ms, {},
                          std::vector<std::string>(command.begin() + 1, command.end()));
     ASSERT_NE(window, 0u);
-    EXPECT_TRUE(menu_shown(xvfb, window));
+    EXPECT_TRUE(wait_for_menu(xvfb.display_name(), window, menu_timeout_ms));
     EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(program->pid()) + "/cwd"),
               fs::path(prefix() + "/bin"));
 

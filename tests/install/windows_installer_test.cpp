@@ -29,7 +29,6 @@ constexpr int window_timeout_ms = 20000;
 constexpr int menu_timeout_ms = 10000;
 constexpr int close_timeout_ms = 5000;
 constexpr int poll_interval_ms = 100;
-constexpr size_t menu_rows_without_prompt = 16; // the prompt row may show the cursor
 const char* const uninstall_key =
     "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MIRVALENTOPRAXIUS";
 
@@ -70,21 +69,6 @@ std::string wine_prefix() {
 bool registered(const xvfb_session& xvfb, const std::string& key) {
     return run_command({wine(), "reg", "query", key}, xvfb.environment(), registry_timeout_ms)
                .status == 0;
-}
-
-bool menu_shown(const xvfb_session& xvfb, x_window_id window) {
-    const std::vector<std::string>& menu = expected_menu_rows();
-    const std::vector<std::string> expected(menu.begin(), menu.begin() + menu_rows_without_prompt);
-    const int64_t end = rt_clock_ms() + menu_timeout_ms;
-    while (rt_clock_ms() < end) {
-        const std::vector<std::string> rows = window_text_rows(xvfb.display_name(), window);
-        if (rows.size() > menu_rows_without_prompt &&
-            std::vector<std::string>(rows.begin(), rows.begin() + menu_rows_without_prompt) ==
-                expected)
-            return true;
-        rt_sleep_ms(poll_interval_ms);
-    }
-    return false;
 }
 
 // NSIS's uninstaller copies itself away and returns at once; the copy removes the folder.
@@ -170,7 +154,7 @@ TEST(WindowsInstaller, InstallsSilentlyStartsAndUninstalls) {
             start_calculator(xvfb, (folder / "mirvalentopraxius.exe").string(), program,
                              window_timeout_ms, {}, {"--silent-if-no-sound"});
         ASSERT_NE(window, 0u);
-        EXPECT_TRUE(menu_shown(xvfb, window));
+        EXPECT_TRUE(wait_for_menu(xvfb.display_name(), window, menu_timeout_ms));
         ASSERT_TRUE(send_delete_window(xvfb.display_name(), window));
         EXPECT_EQ(program->wait_exit(close_timeout_ms), 0);
     }

@@ -1,5 +1,6 @@
 #include "tests/support/calculator_window.h"
 
+#include "runtime/platform/clock.h"
 #include "tests/support/glyph_decoder.h"
 
 x_window_id start_calculator(const xvfb_session& xvfb, const std::string& executable,
@@ -54,4 +55,20 @@ const std::vector<std::string>& expected_menu_rows() {
         "SELECT AN OPTION ?",
     };
     return rows;
+}
+
+bool wait_for_menu(const std::string& display, x_window_id window, int timeout_ms) {
+    constexpr size_t rows_above_prompt = 16;
+    constexpr int poll_ms = 50;
+    const std::vector<std::string>& menu = expected_menu_rows();
+    const std::vector<std::string> expected(menu.begin(), menu.begin() + rows_above_prompt);
+    const int64_t end = rt_clock_ms() + timeout_ms;
+    while (rt_clock_ms() < end) {
+        const std::vector<std::string> rows = window_text_rows(display, window);
+        if (rows.size() > rows_above_prompt &&
+            std::vector<std::string>(rows.begin(), rows.begin() + rows_above_prompt) == expected)
+            return true;
+        rt_sleep_ms(poll_ms);
+    }
+    return false;
 }
