@@ -9,9 +9,9 @@
 #include "runtime/core/seconds_clock.h"
 #include "runtime/printer/printer.h"
 #include "tests/support/app_session.h"
-#include "tests/support/calculator_window.h"
 #include "tests/support/cost_example.h"
-#include "tests/support/printed_pages.h"
+#include "tests/support/expected_menu.h"
+#include "tests/support/printer_page_text.h"
 #include "tests/support/recording_printer.h"
 #include "tests/support/scripted_boxes.h"
 

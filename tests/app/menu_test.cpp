@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "runtime/core/run_control.h"
 #include "runtime/core/scratch.h"
 #include "runtime/core/string_heap.h"
 #include "runtime/platform/clock.h"
 #include "tests/support/app_session.h"
-#include "tests/support/calculator_window.h"
+#include "tests/support/expected_menu.h"
 #include "tests/support/page_reader.h"
 #include "tests/support/scripted_boxes.h"
 
@@ -148,6 +151,18 @@ TEST_F(Menu, AnIllegalFunctionCallIsTrappedAndAKeyBringsTheMenu) {
     EXPECT_EQ(recorded_boxes()[0].text, "Line:422\nIllegal function call\nContinue?");
 }
 
+// The closing screen's frame, its banner and its last row. Checked in the child, which
+// ends with the program; the message matched below says it was seen.
+bool is_closing_screen(const std::vector<std::string>& rows) {
+    const std::string banner =
+        " <<<<<<<<<<<<<<<<<< MIRVALENTOPRAXIUS  VER. 1.3 Rev 2020 >>>>>>>>>>>>>>>>>>>>>";
+    return rows.size() > 2 && rows[0] == std::string(80, '*') &&
+           rows[1] == "*" + std::string(78, ' ') + "*" &&
+           std::any_of(rows.begin(), rows.end(),
+                       [&](const std::string& row) { return row.starts_with(banner); }) &&
+           rows.back() == "PRESS ANY KEY TO CONTINUE";
+}
+
 TEST(ClosingScreen, QuitShowsTheClosingScreenAndOneKeyEndsTheProgram) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
@@ -157,16 +172,12 @@ TEST(ClosingScreen, QuitShowsTheClosingScreenAndOneKeyEndsTheProgram) {
             session.enter("13");
             if (!session.wait_for_row_text("PRESS ANY KEY TO CONTINUE")) std::abort();
             const auto rows = session.rows();
-            std::fprintf(stderr, "%s", screen_text(rows).c_str());
+            std::fputs(is_closing_screen(rows) ? "closing screen\n" : screen_text(rows).c_str(),
+                       stderr);
             session.type(" ");
             for (;;) rt_sleep_ms(100);
         },
-        ::testing::ExitedWithCode(0),
-        "^\\*{80}\n\\*                                                                             "
-        " \\*\n"
-        "(.|\n)*"
-        " <<<<<<<<<<<<<<<<<< MIRVALENTOPRAXIUS  VER. 1.3 Rev 2020 >>>>>>>>>>>>>>>>>>>>>(.|\n)*"
-        "PRESS ANY KEY TO CONTINUE\n$");
+        ::testing::ExitedWithCode(0), "^closing screen\n$");
 }
 
 TEST_F(Menu, ManyRoundTripsUseBoundedMemory) {

@@ -11,7 +11,7 @@
 #include "runtime/printer/printer.h"
 #include "runtime/screen/text_output.h"
 #include "tests/support/page_reader.h"
-#include "tests/support/printed_pages.h"
+#include "tests/support/printer_page_text.h"
 #include "tests/support/recording_printer.h"
 #include "tests/support/screen_start.h"
 

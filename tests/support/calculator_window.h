@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/child_process.h"
+#include "tests/support/expected_menu.h"
 #include "tests/support/x_window.h"
 #include "tests/support/xvfb_session.h"
 
@@ -26,8 +27,6 @@ std::vector<std::string> window_text_rows(const std::string& display, x_window_i
                                           std::optional<uint32_t> background_rgb = {},
                                           int32_t cell_height = 16);
 
-// The expected main menu, rows 1 to 17 with trailing blanks removed.
-const std::vector<std::string>& expected_menu_rows();
 // Waits until the window shows the menu: its rows above the prompt, which may show the
 // cursor. False after timeout_ms.
 bool wait_for_menu(const std::string& display, x_window_id window, int timeout_ms);

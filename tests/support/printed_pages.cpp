@@ -10,13 +10,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "runtime/printer/printer.h"
 #include "tests/support/child_process.h"
-#include "tests/support/glyph_decoder.h"
 
 namespace {
 
-constexpr uint32_t white_rgb = 0xFFFFFF;
 constexpr int ghostscript_timeout_ms = 60000;
 constexpr int pwg_grey_8bit = 18; // Ghostscript's cupsColorSpace for sGray
 
@@ -104,33 +101,9 @@ std::vector<raster_page> program_print_path::pages(const std::string& document) 
     return postscript ? rasterise_postscript(document, paper.dpi) : decode_pwg_raster(document);
 }
 
-rgba_image printer_page_in(const rgba_image& picture, int left, int top, int width, int height) {
-    rgba_image page;
-    page.width = printer_page_width;
-    page.height = printer_page_height;
-    page.bytes.resize(size_t(page.width) * page.height * 4);
-    for (int y = 0; y < page.height; ++y) {
-        const int sy = top + static_cast<int>((2 * y + 1) * int64_t(height) / (2 * page.height));
-        for (int x = 0; x < page.width; ++x) {
-            const int sx = left + static_cast<int>((2 * x + 1) * int64_t(width) / (2 * page.width));
-            std::memcpy(&page.bytes[(size_t(y) * page.width + x) * 4],
-                        &picture.bytes[(size_t(sy) * picture.width + sx) * 4], 4);
-        }
-    }
-    return page;
-}
-
 rgba_image printer_page_on_sheet(const rgba_image& sheet, const queue_paper& paper) {
     return printer_page_in(sheet, paper.left(), paper.top(), paper.area_width(),
                            paper.area_height());
-}
-
-std::vector<std::string> printer_page_text(const rgba_image& page) {
-    std::vector<std::string> rows =
-        decode_text_screen(page.bytes.data(), page.width, page.height, 4, white_rgb);
-    for (std::string& row : rows) row.erase(row.find_last_not_of(' ') + 1);
-    while (!rows.empty() && rows.back().empty()) rows.pop_back();
-    return rows;
 }
 
 std::vector<std::string> printed_rows(const rgba_image& sheet, const queue_paper& paper) {
@@ -143,7 +116,8 @@ bool margins_are_white(const rgba_image& sheet, const queue_paper& paper) {
     const int bottom = top + paper.area_height();
     for (int y = 0; y < sheet.height; ++y)
         for (int x = 0; x < sheet.width; ++x)
-            if ((x < left || x >= right || y < top || y >= bottom) && sheet.rgb(x, y) != white_rgb)
+            if ((x < left || x >= right || y < top || y >= bottom) &&
+                sheet.rgb(x, y) != paper_white_rgb)
                 return false;
     return true;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/printer_page_text.h"
 #include "tests/support/private_cups.h"
 #include "tests/support/rgba_image.h"
 
@@ -31,17 +32,10 @@ struct program_print_path {
 };
 program_print_path print_path_of_program_under_test();
 
-// The 640 x 960 printer page as it lies stretched over width x height pixels at (left, top)
-// of a picture, taking for each page pixel the device pixel at the centre of the place it
-// was stretched to.
-rgba_image printer_page_in(const rgba_image& picture, int left, int top, int width, int height);
 // The same for the printable area of a queue's sheet.
 rgba_image printer_page_on_sheet(const rgba_image& sheet,
                                  const queue_paper& paper = raster_queue_page);
 
-// The rows of characters of a printer page, trailing blanks and trailing empty rows
-// dropped; undecodable cells read as undecodable_cell.
-std::vector<std::string> printer_page_text(const rgba_image& page);
 // The rows of the printer page printed on a queue's sheet.
 std::vector<std::string> printed_rows(const rgba_image& sheet,
                                       const queue_paper& paper = raster_queue_page);
