@@ -41,5 +41,9 @@ start=$SECONDS
 "$wineserver" -p
 # With X11 the desktop process needs a display, so the first program's starts it.
 [ "$graphics" = x11 ] || "$wine" wineboot </dev/null >/dev/null 2>&1
+# The desktop process ends a moment after the last program on it, and the next program
+# would start it again holding that program's output open, so that ctest waits for the
+# output to end. An idle program keeps the desktop up for the whole run.
+[ "$graphics" = x11 ] || "$wine" notepad </dev/null >/dev/null 2>&1 &
 echo "with-wine: prefix ready in $((SECONDS - start)) s" >&2
 "$@"
