@@ -33,3 +33,6 @@ struct audio_output {
 const audio_output& platform_audio();
 // Tests set a stand-in before the runtime starts; null returns to OpenAL Soft.
 void platform_set_audio_stand_in(const audio_output* stand_in);
+
+// Where a user configures OpenAL Soft on this host, for messages about its output.
+const char* platform_audio_configuration_files();

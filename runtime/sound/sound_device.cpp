@@ -28,10 +28,10 @@ void start_again_silent() {
 
 [[noreturn]] void end_without_sound(const char* what, int code) {
     std::fprintf(stderr,
-                 "mirvalentopraxius: %s. OpenAL Soft needs an output: name one in "
-                 "~/.alsoftrc or /etc/openal/alsoft.conf, or start with ALSOFT_DRIVERS=null "
-                 "to run without sound (--silent-if-no-sound does this by itself).\n",
-                 what);
+                 "mirvalentopraxius: %s. OpenAL Soft needs an output: name one in %s, or "
+                 "start with ALSOFT_DRIVERS=null to run without sound (--silent-if-no-sound "
+                 "does this by itself).\n",
+                 what, platform_audio_configuration_files());
     rt_process_exit(code);
 }
 
