@@ -1,11 +1,9 @@
 // Sound through OpenAL Soft itself: the runtime plays into OpenAL Soft's wave output and
 // the tones are measured in the written file.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "runtime/console/startup.h"
 #include "runtime/core/error_numbers.h"
@@ -14,11 +12,11 @@
 #include "runtime/platform/clock.h"
 #include "runtime/sound/sound.h"
 #include "runtime/sound/sound_streams.h"
+#include "tests/support/program_environment.h"
 #include "tests/support/wave_output.h"
 
 namespace {
 
-constexpr int child_timeout_ms = 20000;
 constexpr double frequency_tolerance = 2.0;     // Hz
 constexpr double duration_tolerance = 0.010;    // s
 constexpr double beep_seconds = 8776.0 / 44100; // up to its last rising zero crossing
@@ -39,28 +37,20 @@ void play_out_and_stop() {
     rt_stop_program();
 }
 
-// The runtime runs in a child of its own: its shutdown ends the process.
-int run_runtime_in_child(rt_main_routine body) {
+// The runtime runs in a death test's child: its shutdown ends the process, with a
+// non-zero code when a check of the body failed.
+void play_in_child(rt_main_routine body) {
     sound_body = body;
-    const pid_t child = fork();
-    if (child == 0) {
-        rt_start_headless([] {
-            sound_body();
-            play_out_and_stop();
-        });
-        for (;;) rt_sleep_ms(100);
-    }
-    const int64_t deadline = rt_clock_ms() + child_timeout_ms;
-    int status = 0;
-    while (waitpid(child, &status, WNOHANG) == 0) {
-        if (rt_clock_ms() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            return -1;
-        }
-        rt_sleep_ms(10);
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            rt_start_headless([] {
+                sound_body();
+                play_out_and_stop();
+            });
+            for (;;) rt_sleep_ms(100);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 class sound_file_test : public ::testing::Test {
@@ -68,7 +58,7 @@ class sound_file_test : public ::testing::Test {
     // Plays the body into the file and returns the segments of sound found in it.
     std::vector<sound_segment> play(rt_main_routine body) {
         output_.use_in_this_process();
-        EXPECT_EQ(run_runtime_in_child(body), 0);
+        play_in_child(body);
         const auto read = read_wave_file(output_.file());
         EXPECT_TRUE(read.has_value());
         if (!read) return {};
@@ -164,7 +154,7 @@ TEST_F(sound_file_test, FaultyNoteStringsQueueNothing) {
 }
 
 void start_without_device() {
-    setenv("ALSOFT_DRIVERS", "no-such-output", 1);
+    set_environment_variable("ALSOFT_DRIVERS", "no-such-output");
     rt_start_headless([] {});
     for (;;) rt_sleep_ms(100);
 }

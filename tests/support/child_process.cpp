@@ -60,18 +60,6 @@ std::string variable_name(const std::string& entry) {
     return entry.substr(0, entry.find('='));
 }
 
-std::string program_launcher() {
-    const char* launcher = std::getenv("MIRVA_LAUNCHER");
-    return launcher ? launcher : "";
-}
-
-std::string program_path(const std::string& path) {
-    if (program_launcher().empty()) return path;
-    std::string windows_path = "Z:" + path;
-    std::replace(windows_path.begin(), windows_path.end(), '/', '\\');
-    return windows_path;
-}
-
 std::vector<std::string> environment_with(const std::vector<std::string>& overrides) {
     std::vector<std::string> result;
     for (char** e = environ; *e; ++e) {

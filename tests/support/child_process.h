@@ -5,6 +5,8 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "tests/support/program_environment.h"
+
 struct process_options {
     std::string working_dir;              // empty: the test's own
     std::vector<std::string> environment; // "NAME=value" entries; empty: the test's own
@@ -15,13 +17,6 @@ struct process_options {
 std::string variable_name(const std::string& entry);
 // The test's environment with some entries replaced or added ("NAME=value").
 std::vector<std::string> environment_with(const std::vector<std::string>& overrides);
-
-// The program that runs the program under test when this host cannot (MIRVA_LAUNCHER:
-// wine64 for the Windows build); empty when it runs by itself.
-std::string program_launcher();
-// A path of this machine as the program under test names it: under a launcher, a Windows
-// path on Wine's drive Z:, which is the whole file system.
-std::string program_path(const std::string& path);
 
 // A started program. The destructor kills it if it still runs.
 class child_process {

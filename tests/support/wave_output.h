@@ -6,7 +6,8 @@
 #include "tests/support/wave_file.h"
 
 // A private configuration of OpenAL Soft: 16-bit stereo at 44,100 Hz into a file, with
-// no limiter or dither that would change the samples. Removed with the object.
+// no limiter or dither that would change the samples, in a folder named after the running
+// test. Removed with the object.
 class wave_output {
   public:
     wave_output();
