@@ -6,7 +6,7 @@
 
 #include "runtime/sound/note_string.h"
 #include "runtime/sound/tone_synthesis.h"
-#include "tests/support/wave_file.h"
+#include "tests/support/wave_output.h"
 
 namespace {
 
